@@ -1,0 +1,1 @@
+#include "exchange/db/sqlite3d.h"

@@ -1,0 +1,1 @@
+#include "exchange/files/untHtmlpars2.h"

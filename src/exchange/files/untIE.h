@@ -1,0 +1,13 @@
+#pragma once
+
+#include "store/Exchanger.h"
+
+namespace quillary {
+
+class TIEObj final : public Exchanger {
+public:
+  std::unique_ptr<BookmarkDocument> ImportBookmarks() override;
+  void ExportBookmarks(BookmarkDocument& document) override;
+};
+
+} // namespace quillary

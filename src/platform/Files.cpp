@@ -1,0 +1,142 @@
+#include "platform/Files.h"
+
+#include "platform/Error.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace quillary::platform {
+
+namespace {
+
+class Descriptor {
+public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0)
+      ::close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+  int release() { return std::exchange(fd_, -1); }
+
+private:
+  int fd_;
+};
+
+// The file a write should really replace: the target of a symbolic link, else the path itself.
+std::string ResolveTarget(const std::string& path) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved))
+      return resolved;
+  }
+  return path;
+}
+
+void WriteAll(int fd, std::string_view bytes, const std::string& path) {
+  while (!bytes.empty()) {
+    ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR)
+        continue;
+      throw FileError(path, LastErrorText());
+    }
+    bytes.remove_prefix(static_cast<size_t>(written));
+  }
+}
+
+} // namespace
+
+std::string LastErrorText() { return std::strerror(errno); }
+
+std::string ReadWholeFile(const std::string& path) {
+  Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0)
+    throw FileError(path, LastErrorText());
+  struct stat info {};
+  if (::fstat(fd.get(), &info) != 0)
+    throw FileError(path, LastErrorText());
+  if (S_ISDIR(info.st_mode))
+    throw FileError(path, std::strerror(EISDIR));
+  std::string bytes;
+  if (info.st_size > 0)
+    bytes.reserve(static_cast<size_t>(info.st_size));
+  char buffer[1 << 16];
+  for (;;) {
+    ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+    if (got < 0) {
+      if (errno == EINTR)
+        continue;
+      throw FileError(path, LastErrorText());
+    }
+    if (got == 0)
+      break;
+    bytes.append(buffer, static_cast<size_t>(got));
+  }
+  return bytes;
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  const std::string target = ResolveTarget(path);
+  std::string temporary = target + ".XXXXXX";
+  Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
+  if (fd.get() < 0)
+    throw FileError(path, LastErrorText());
+  try {
+    // Keep the permissions of the file being replaced; a new file gets the usual ones.
+    struct stat info {};
+    mode_t mode = 0644;
+    if (::stat(target.c_str(), &info) == 0)
+      mode = info.st_mode & 07777;
+    ::fchmod(fd.get(), mode);
+    WriteAll(fd.get(), bytes, path);
+    if (::fsync(fd.get()) != 0)
+      throw FileError(path, LastErrorText());
+    if (::close(fd.release()) != 0)
+      throw FileError(path, LastErrorText());
+    if (::rename(temporary.c_str(), target.c_str()) != 0)
+      throw FileError(path, LastErrorText());
+  } catch (...) {
+    ::unlink(temporary.c_str());
+    throw;
+  }
+}
+
+bool FileExists(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool PathExists(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0;
+}
+
+bool CreateFolder(const std::string& path) {
+  if (::mkdir(path.c_str(), 0755) == 0)
+    return true;
+  return DirectoryExists(path);
+}
+
+bool CreateFolders(const std::string& path) {
+  for (size_t slash = path.find('/', 1); slash != std::string::npos;
+       slash = path.find('/', slash + 1))
+    CreateFolder(path.substr(0, slash));
+  return CreateFolder(path);
+}
+
+} // namespace quillary::platform

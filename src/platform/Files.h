@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// File access shared by every part that reads or rewrites a file. Failures raise FileError.
+namespace quillary::platform {
+
+std::string ReadWholeFile(const std::string& path);
+
+// Writes the bytes to a temporary file in the same folder and renames it over the path, so a
+// failure midway leaves the previous file whole. A symbolic link is followed, not replaced.
+void WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+bool FileExists(const std::string& path);      // a regular file (or a link to one)
+bool DirectoryExists(const std::string& path); // a directory (or a link to one)
+bool PathExists(const std::string& path);      // anything at all
+// Creates one folder level; true when it exists afterwards.
+bool CreateFolder(const std::string& path);
+// Creates every missing folder along the path; true when it exists afterwards.
+bool CreateFolders(const std::string& path);
+
+// The system's text for the last error number.
+std::string LastErrorText();
+
+} // namespace quillary::platform

@@ -1,0 +1,3 @@
+#pragma once
+
+namespace quillary {} // namespace quillary

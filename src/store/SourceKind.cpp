@@ -1,0 +1,11 @@
+#include "store/SourceKind.h"
+
+namespace quillary {
+
+std::string_view SettingsKeyOf(SourceKind kind) {
+  static constexpr std::string_view keys[] = {"ie",     "firefox2", "firefox3", "opera",
+                                              "safari", "netscape", "seamonkey"};
+  return kind < 7 ? keys[kind] : std::string_view{};
+}
+
+} // namespace quillary

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "store/BookmarkDocument.h"
+#include "store/SourceKind.h"
+
+#include <string>
+#include <vector>
+
+namespace quillary {
+
+// The first line of every store and backup file. Written, never examined on reading.
+inline constexpr const char* kStoreFileHeader = "Quillary Bookmark File 2.0";
+
+// The exchange coordinator: the store and backup files, and the import and export runs that move
+// bookmarks between the collection and the browsers. One object serves one use.
+class TEI {
+public:
+  // Reads the seven browser locations from the settings file (the default one when settingsPath
+  // is empty). A non-empty storePath replaces the store file of the data folder.
+  explicit TEI(const std::string& settingsPath = {}, std::string storePath = {});
+
+  std::string Firefox2Path;
+  std::string Firefox3Path;
+  std::string OperaPath;
+  std::string SafariPath;
+  std::string IEPath;
+  std::string NetscapePath;
+  std::string SeaMonkeyPath;
+  std::string BackupPath;
+
+  // The store file's full path; makes sure its folder exists.
+  std::string GetStorePath() const;
+
+  // Writes the document (which must have a root) as a store or backup file, atomically.
+  void WriteBookmarkFile(const BookmarkDocument& document, const std::string& path) const;
+
+  // Replaces the document's content by the file's tree; an empty path means the store file.
+  // A file that cannot be read or holds fewer than two lines fails before the document is
+  // touched; a payload that is not XML leaves the document empty and fails with the parser's
+  // error.
+  void ReadBookmarkFile(BookmarkDocument& document, const std::string& path) const;
+
+  // Writes the store file when the collection has a root; otherwise leaves any existing store
+  // file exactly as it is.
+  void SaveStore(const BookmarkDocument& collection) const;
+
+  // Merges every listed source into the collection, in list order, then saves the collection.
+  void Import(const std::vector<SourceKind>& kinds, BookmarkDocument& collection);
+
+  // Writes the collection into every listed target, in list order.
+  void Export(const std::vector<SourceKind>& kinds, BookmarkDocument& collection, bool merge);
+
+  // The location the settings file gives for a browser kind 0..6 (empty for other values).
+  const std::string& PathOf(SourceKind kind) const;
+
+private:
+  std::string storePath_;
+};
+
+} // namespace quillary
