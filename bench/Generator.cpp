@@ -8,8 +8,8 @@ namespace quillary::bench {
 
 namespace {
 
-const char* const kWords[] = {"news",  "recipes", "travel", "music", "science", "linux",
-                              "photos", "maps",   "garden", "bikes", "chess",   "weather"};
+const char* const kWords[] = {"news",   "recipes", "travel", "music", "science", "linux",
+                              "photos", "maps",    "garden", "bikes", "chess",   "weather"};
 const char* const kForeign[] = {"Über", "café", "Ελληνικά", "русский", "日本語", "naïve"};
 
 class Names {
@@ -38,8 +38,8 @@ public:
 
   std::string Url(std::size_t n) {
     n += shape_.urlOffset;
-    return "https://www.example" + std::to_string(n % 997) + ".com/" + kWords[n % 12] + "/page?id=" +
-           std::to_string(n);
+    return "https://www.example" + std::to_string(n % 997) + ".com/" + kWords[n % 12] +
+           "/page?id=" + std::to_string(n);
   }
 
 private:

@@ -13,12 +13,12 @@ namespace quillary::bench {
 struct CollectionShape {
   std::size_t bookmarks = 100000;
   std::size_t folders = 5000;
-  std::size_t fanOut = 8;          // subfolders per folder, level by level
-  std::size_t maxDepth = 6;        // levels below the root
-  double nonAsciiShare = 0.1;      // share of names with non-ASCII letters
-  std::size_t flatFolder = 0;      // bookmarks of one extra folder "Flat" below the root
+  std::size_t fanOut = 8;     // subfolders per folder, level by level
+  std::size_t maxDepth = 6;   // levels below the root
+  double nonAsciiShare = 0.1; // share of names with non-ASCII letters
+  std::size_t flatFolder = 0; // bookmarks of one extra folder "Flat" below the root
   std::uint32_t seed = 1;
-  std::size_t urlOffset = 0;       // shifts the addresses, to make sources that differ
+  std::size_t urlOffset = 0; // shifts the addresses, to make sources that differ
 };
 
 std::unique_ptr<BookmarkDocument> GenerateCollection(const CollectionShape& shape);

@@ -49,6 +49,8 @@ ScopedExchanger::ScopedExchanger(SourceKind kind, ExchangerFactory factory) : ki
   previous_ = std::exchange(Overrides()[kind_], std::move(factory));
 }
 
-ScopedExchanger::~ScopedExchanger() { Overrides()[kind_] = std::move(previous_); }
+ScopedExchanger::~ScopedExchanger() {
+  Overrides()[kind_] = std::move(previous_);
+}
 
 } // namespace quillary

@@ -56,7 +56,9 @@ void WriteAll(int fd, std::string_view bytes, const std::string& path) {
 
 } // namespace
 
-std::string LastErrorText() { return std::strerror(errno); }
+std::string LastErrorText() {
+  return std::strerror(errno);
+}
 
 std::string ReadWholeFile(const std::string& path) {
   Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));

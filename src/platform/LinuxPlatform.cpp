@@ -99,8 +99,7 @@ public:
       // The executable's file name, as the process table of other systems gives it; the kernel's
       // short command name where the link cannot be read (another user's process).
       char buffer[PATH_MAX];
-      ssize_t length =
-          ::readlink(("/proc/" + pid + "/exe").c_str(), buffer, sizeof buffer - 1);
+      ssize_t length = ::readlink(("/proc/" + pid + "/exe").c_str(), buffer, sizeof buffer - 1);
       if (length > 0) {
         std::string exe(buffer, static_cast<size_t>(length));
         const std::string deleted = " (deleted)";

@@ -6,10 +6,16 @@ namespace {
 Platform* current = nullptr;
 }
 
-Platform& Current() { return current ? *current : System(); }
+Platform& Current() {
+  return current ? *current : System();
+}
 
-ScopedPlatform::ScopedPlatform(Platform& platform) : previous_(current) { current = &platform; }
+ScopedPlatform::ScopedPlatform(Platform& platform) : previous_(current) {
+  current = &platform;
+}
 
-ScopedPlatform::~ScopedPlatform() { current = previous_; }
+ScopedPlatform::~ScopedPlatform() {
+  current = previous_;
+}
 
 } // namespace quillary::platform

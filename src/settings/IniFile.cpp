@@ -31,9 +31,9 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
 }
 
 struct Line {
-  size_t begin;   // first byte of the line
-  size_t end;     // first byte of its line ending
-  size_t next;    // first byte of the next line
+  size_t begin; // first byte of the line
+  size_t end;   // first byte of its line ending
+  size_t next;  // first byte of the next line
 };
 
 std::vector<Line> SplitLines(std::string_view text) {
@@ -69,12 +69,13 @@ bool SectionName(std::string_view line, std::string_view& name) {
 // Position of the "=" when the line is a setting whose key matches.
 bool MatchesKey(std::string_view line, std::string_view key, size_t& equals) {
   equals = line.find('=');
-  return equals != std::string_view::npos && EqualsIgnoringAsciiCase(Trim(line.substr(0, equals)), key);
+  return equals != std::string_view::npos &&
+         EqualsIgnoringAsciiCase(Trim(line.substr(0, equals)), key);
 }
 
 struct Found {
   bool section = false;
-  size_t sectionEnd = 0;  // where a new key of the section goes
+  size_t sectionEnd = 0; // where a new key of the section goes
   bool key = false;
   size_t valueBegin = 0;
   size_t valueEnd = 0;

@@ -52,14 +52,18 @@ void TConfig::WriteUnderRule(const std::string& key, const std::string& value) {
     Write("browser", key, value);
 }
 
-std::string TConfig::GetSystemCode() const { return Read("system", "sys"); }
+std::string TConfig::GetSystemCode() const {
+  return Read("system", "sys");
+}
 
 void TConfig::SetSystemCode(const std::string& code) {
   if (Trimmed(GetSystemCode()).empty())
     Write("system", "sys", code);
 }
 
-std::string TConfig::GetBrowserPath(SourceKind kind) const { return Read("browser", KeyOf(kind)); }
+std::string TConfig::GetBrowserPath(SourceKind kind) const {
+  return Read("browser", KeyOf(kind));
+}
 
 void TConfig::SetBrowserPath(SourceKind kind, const std::string& path) {
   WriteUnderRule(KeyOf(kind), path);
@@ -77,6 +81,8 @@ void TConfig::SetImportDate() {
   Write("settings", "date", platform::Current().GetSystemInfo().ShortDateToday());
 }
 
-std::string TConfig::GetImportDate() const { return Read("settings", "date"); }
+std::string TConfig::GetImportDate() const {
+  return Read("settings", "date");
+}
 
 } // namespace quillary

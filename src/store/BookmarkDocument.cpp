@@ -78,7 +78,9 @@ std::unique_ptr<BookmarkDocument> NewBookmarkDocument(std::string_view encoding)
   return document;
 }
 
-Node Root(const BookmarkDocument& document) { return document.document_element(); }
+Node Root(const BookmarkDocument& document) {
+  return document.document_element();
+}
 
 ElementKind KindOf(Node node) {
   if (node.type() != pugi::node_element)
@@ -99,7 +101,9 @@ bool IsExactBookmark(Node node) {
   return node.type() == pugi::node_element && std::strcmp(node.name(), "url") == 0;
 }
 
-std::string GetAttribute(Node node, const char* name) { return AttributeText(node, name); }
+std::string GetAttribute(Node node, const char* name) {
+  return AttributeText(node, name);
+}
 
 const char* AttributeText(Node node, const char* name) {
   return node.attribute(name).as_string("");
@@ -112,7 +116,9 @@ void SetAttribute(Node node, const char* name, std::string_view value) {
   attribute.set_value(value.data(), value.size());
 }
 
-Node AppendElement(Node parent, const char* tag) { return parent.append_child(tag); }
+Node AppendElement(Node parent, const char* tag) {
+  return parent.append_child(tag);
+}
 
 Node InsertElementAt(Node parent, const char* tag, std::size_t index) {
   Node before = parent.first_child();
@@ -121,7 +127,9 @@ Node InsertElementAt(Node parent, const char* tag, std::size_t index) {
   return before ? parent.insert_child_before(tag, before) : parent.append_child(tag);
 }
 
-void RemoveElement(Node element) { element.parent().remove_child(element); }
+void RemoveElement(Node element) {
+  element.parent().remove_child(element);
+}
 
 std::string Serialise(const BookmarkDocument& document) {
   if (!document.document_element())
@@ -141,8 +149,7 @@ void Parse(BookmarkDocument& document, std::string_view bytes) {
                            pugi::parse_default | pugi::parse_declaration, pugi::encoding_auto);
   if (!result) {
     document.reset();
-    throw Error(std::string(result.description()) + " at offset " +
-                std::to_string(result.offset));
+    throw Error(std::string(result.description()) + " at offset " + std::to_string(result.offset));
   }
   size_t elements = 0;
   for (Node child : document.children())

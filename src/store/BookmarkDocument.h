@@ -31,8 +31,12 @@ Node Root(const BookmarkDocument& document);
 
 // Folder, bookmark or other, by the element name compared without regard to ASCII case.
 ElementKind KindOf(Node node);
-inline bool IsFolder(Node node) { return KindOf(node) == ElementKind::Folder; }
-inline bool IsBookmark(Node node) { return KindOf(node) == ElementKind::Bookmark; }
+inline bool IsFolder(Node node) {
+  return KindOf(node) == ElementKind::Folder;
+}
+inline bool IsBookmark(Node node) {
+  return KindOf(node) == ElementKind::Bookmark;
+}
 
 // The exact lower-case names, for the readers that accept nothing else.
 bool IsExactFolder(Node node);

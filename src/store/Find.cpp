@@ -1,1 +1,134 @@
+#include "store/Find.h"
 
+#include "platform/Error.h"
+
+#include <cstring>
+
+namespace quillary {
+
+namespace {
+
+// Leading and trailing blanks and control characters (codes up to 32) removed.
+std::string_view Trim(std::string_view text) {
+  size_t first = 0;
+  while (first < text.size() && static_cast<unsigned char>(text[first]) <= 32)
+    ++first;
+  size_t last = text.size();
+  while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32)
+    --last;
+  return text.substr(first, last - first);
+}
+
+void LowerAscii(std::string& text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z')
+      c = static_cast<char>(c - 'A' + 'a');
+}
+
+enum class Target { All, Name, Url, Nothing };
+
+Target TargetOf(std::string_view target) {
+  if (target == kTargetAll)
+    return Target::All;
+  if (target == kTargetName)
+    return Target::Name;
+  if (target == kTargetUrl)
+    return Target::Url;
+  return Target::Nothing;
+}
+
+class Search {
+public:
+  Search(std::string text, Target target, bool wholeWord, bool matchCase)
+      : text_(std::move(text)), target_(target), wholeWord_(wholeWord), matchCase_(matchCase) {
+    if (!matchCase_)
+      LowerAscii(text_);
+  }
+
+  // Depth first in document order, without recursion so that no nesting depth can exhaust the
+  // stack: one cursor per open folder.
+  void Walk(Node start, std::vector<FoundBookmark>& found) {
+    std::vector<Node> cursors{start};
+    while (!cursors.empty()) {
+      Node node = cursors.back();
+      if (!node) {
+        cursors.pop_back();
+        continue;
+      }
+      cursors.back() = node == start ? Node() : node.next_sibling();
+      switch (KindOf(node)) {
+      case ElementKind::Folder:
+        cursors.push_back(node.first_child());
+        break;
+      case ElementKind::Bookmark:
+        Test(node, found);
+        break;
+      case ElementKind::Other:
+        break;
+      }
+    }
+  }
+
+private:
+  bool Matches(std::string_view field) const {
+    return wholeWord_ ? field == text_ : field.find(text_) != std::string_view::npos;
+  }
+
+  void Test(Node bookmark, std::vector<FoundBookmark>& found) {
+    if (target_ == Target::Nothing)
+      return;
+    const char* name = AttributeText(bookmark, "name");
+    const char* url = AttributeText(bookmark, "url");
+    if (matchCase_) {
+      if (Hit(name, url))
+        found.push_back({name, url});
+      return;
+    }
+    name_.assign(name);
+    url_.assign(url);
+    LowerAscii(name_);
+    LowerAscii(url_);
+    if (Hit(name_, url_))
+      found.push_back({name_, url_});
+  }
+
+  bool Hit(std::string_view name, std::string_view url) const {
+    switch (target_) {
+    case Target::All:
+      return Matches(name) || Matches(url);
+    case Target::Name:
+      return Matches(name);
+    case Target::Url:
+      return Matches(url);
+    case Target::Nothing:
+      break;
+    }
+    return false;
+  }
+
+  std::string text_;
+  Target target_;
+  bool wholeWord_;
+  bool matchCase_;
+  std::string name_; // reused buffers for the lowered fields
+  std::string url_;
+};
+
+} // namespace
+
+std::optional<std::vector<FoundBookmark>> FindBookmarks(const BookmarkDocument& collection,
+                                                        const FindOptions& options) {
+  std::string_view text = Trim(options.text);
+  std::string_view target = Trim(options.target);
+  if (text.empty() || target.empty())
+    return std::nullopt;
+  Node root = Root(collection);
+  if (!root)
+    throw Error("No active document");
+  std::vector<FoundBookmark> found;
+  Search search(std::string(text), TargetOf(target), options.wholeWord, options.matchCase);
+  search.Walk(root, found);
+  return found;
+}
+
+} // namespace quillary

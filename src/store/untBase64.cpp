@@ -64,8 +64,8 @@ std::string Base64Decode(std::string_view text) {
   const auto* in = reinterpret_cast<const unsigned char*>(text.data());
   for (size_t g = 0; g < groups; ++g) {
     const unsigned char* c = in + g * 4;
-    std::uint32_t v = (kDecode[c[0]] << 18) | (kDecode[c[1]] << 12) | (kDecode[c[2]] << 6) |
-                      kDecode[c[3]];
+    std::uint32_t v =
+        (kDecode[c[0]] << 18) | (kDecode[c[1]] << 12) | (kDecode[c[2]] << 6) | kDecode[c[3]];
     out[g * 3] = static_cast<char>(v >> 16);
     out[g * 3 + 1] = static_cast<char>(v >> 8);
     out[g * 3 + 2] = static_cast<char>(v);

@@ -2,6 +2,7 @@
 
 #include "exchange/ExchangerRegistry.h"
 #include "platform/Error.h"
+#include "platform/Files.h"
 #include "settings/untConfig.h"
 #include "store/untUtil.h"
 
@@ -44,10 +45,78 @@ const std::string& TEI::PathOf(SourceKind kind) const {
   }
 }
 
-void TEI::Import(const std::vector<SourceKind>&, BookmarkDocument&) { throw Error("not yet"); }
+void TEI::Import(const std::vector<SourceKind>& kinds, BookmarkDocument& collection) {
+  TUtil util;
+  // Without a store file the collection is still empty and is set up here; a collection that
+  // already has a root makes this fail before anything is merged.
+  if (!platform::FileExists(GetStorePath()))
+    SetUpBookmarkDocument(collection, "UTF-8", NewGid());
+  for (SourceKind kind : kinds) {
+    std::unique_ptr<BookmarkDocument> imported;
+    if (kind < kind::BackupFile) {
+      std::unique_ptr<Exchanger> exchanger = MakeExchanger(kind);
+      exchanger->SourcePath = PathOf(kind);
+      try {
+        imported = exchanger->ImportBookmarks();
+      } catch (const std::exception&) {
+        // A places database locked by the running browser costs only that source.
+        if (kind != kind::Firefox3)
+          throw;
+      }
+    } else if (kind == kind::BackupFile) {
+      if (!BackupPath.empty()) {
+        imported = std::make_unique<BookmarkDocument>();
+        ReadBookmarkFile(*imported, BackupPath);
+      }
+    }
+    if (imported)
+      util.MergeDocuments(collection, *imported);
+  }
+  SaveStore(collection);
+}
 
-void TEI::Export(const std::vector<SourceKind>&, BookmarkDocument&, bool) {
-  throw Error("not yet");
+void TEI::Export(const std::vector<SourceKind>& kinds, BookmarkDocument& collection, bool merge) {
+  // Exporting a collection that was never loaded would replace a browser's bookmarks by nothing.
+  if (!Root(collection))
+    throw Error("There is no collection to export yet.");
+  for (SourceKind kind : kinds) {
+    switch (kind) {
+    case kind::InternetExplorer:
+    case kind::Firefox3:
+    case kind::Safari: {
+      std::unique_ptr<Exchanger> exchanger = MakeExchanger(kind);
+      exchanger->SourcePath = PathOf(kind);
+      exchanger->ExportBookmarks(collection);
+      break;
+    }
+    case kind::Firefox2:
+    case kind::Opera:
+    case kind::Netscape:
+    case kind::SeaMonkey: {
+      if (!merge) {
+        std::unique_ptr<Exchanger> exchanger = MakeExchanger(kind);
+        exchanger->SourcePath = PathOf(kind);
+        exchanger->ExportBookmarks(collection);
+        break;
+      }
+      // The browser keeps all it had, in its own order, and gains what it lacked.
+      std::unique_ptr<Exchanger> reader = MakeExchanger(kind);
+      reader->SourcePath = PathOf(kind);
+      std::unique_ptr<BookmarkDocument> current = reader->ImportBookmarks();
+      TUtil().MergeDocuments(*current, collection);
+      std::unique_ptr<Exchanger> writer = MakeExchanger(kind);
+      writer->SourcePath = PathOf(kind);
+      writer->ExportBookmarks(*current);
+      break;
+    }
+    case kind::BackupFile:
+      if (!BackupPath.empty())
+        WriteBookmarkFile(collection, BackupPath);
+      break;
+    default:
+      break; // values above 7 are passed over
+    }
+  }
 }
 
 } // namespace quillary

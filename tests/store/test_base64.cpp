@@ -32,19 +32,23 @@ struct Lenient {
 
 class LenientDecoding : public testing::TestWithParam<Lenient> {};
 
-TEST_P(LenientDecoding, NeverFails) { EXPECT_EQ(Base64Decode(GetParam().text), GetParam().bytes); }
+TEST_P(LenientDecoding, NeverFails) {
+  EXPECT_EQ(Base64Decode(GetParam().text), GetParam().bytes);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, LenientDecoding,
-    testing::Values(
-        Lenient{"ShorterThanFour", "Zm9", ""},
-        Lenient{"OneToThreeCharactersAfterTheLastGroupAreIgnored", "Zm9vYg", "foo"},
-        Lenient{"ForeignCharactersCountAsZero", "Zm 9", "f\x60\x3d"},
-        Lenient{"LineBreakInsideCountsAsZero", "Zm\n9", "f\x60\x3d"},
-        Lenient{"PadInsideCountsAsZero", "Zg==Zm8=", std::string("f\x00\x00" "fo", 5)},
-        Lenient{"ThreePadsLeaveNothingOfTheGroup", "Zg===", ""},
-        Lenient{"LongPadRunShortensEarlierGroups", "Zm9vZm9v======", "foo"},
-        Lenient{"OnlyPads", "========", ""}),
+    testing::Values(Lenient{"ShorterThanFour", "Zm9", ""},
+                    Lenient{"OneToThreeCharactersAfterTheLastGroupAreIgnored", "Zm9vYg", "foo"},
+                    Lenient{"ForeignCharactersCountAsZero", "Zm 9", "f\x60\x3d"},
+                    Lenient{"LineBreakInsideCountsAsZero", "Zm\n9", "f\x60\x3d"},
+                    Lenient{"PadInsideCountsAsZero", "Zg==Zm8=",
+                            std::string("f\x00\x00"
+                                        "fo",
+                                        5)},
+                    Lenient{"ThreePadsLeaveNothingOfTheGroup", "Zg===", ""},
+                    Lenient{"LongPadRunShortensEarlierGroups", "Zm9vZm9v======", "foo"},
+                    Lenient{"OnlyPads", "========", ""}),
     [](const testing::TestParamInfo<Lenient>& info) { return info.param.name; });
 
 TEST(Base64, RandomBytesRoundTrip) {
@@ -55,9 +59,9 @@ TEST(Base64, RandomBytesRoundTrip) {
       c = static_cast<char>(random());
     std::string text = Base64Encode(bytes);
     ASSERT_EQ(text.size(), (bytes.size() + 2) / 3 * 4);
-    ASSERT_EQ(text.find_first_not_of(
-                  "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/="),
-              std::string::npos);
+    ASSERT_EQ(
+        text.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/="),
+        std::string::npos);
     ASSERT_EQ(Base64Decode(text), bytes);
   }
 }

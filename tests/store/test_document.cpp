@@ -21,8 +21,8 @@ TEST(NewGid, HasTheRegistryFormWithoutBracesAndIsUnique) {
 
 TEST(NewGid, FormatsThePlatformBytesInOrder) {
   platform::SimulatedPlatform simulated;
-  simulated.queuedGuids.push_back({0x01, 0x23, 0x45, 0x67, 0x89, 0xab, 0x4c, 0xde, 0x8f, 0x01,
-                                   0x23, 0x45, 0x67, 0x89, 0xab, 0xcd});
+  simulated.queuedGuids.push_back({0x01, 0x23, 0x45, 0x67, 0x89, 0xab, 0x4c, 0xde, 0x8f, 0x01, 0x23,
+                                   0x45, 0x67, 0x89, 0xab, 0xcd});
   platform::ScopedPlatform scoped(simulated);
   EXPECT_EQ(NewGid(), "01234567-89AB-4CDE-8F01-23456789ABCD");
 }
@@ -35,8 +35,8 @@ TEST(BookmarkDocument, NewDocumentHasDeclarationAndRoot) {
   EXPECT_EQ(GetAttribute(root, "name"), "bookmarks");
   EXPECT_EQ(GetAttribute(root, "gid").size(), 36u);
   std::string text = Serialise(*document);
-  EXPECT_EQ(text.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<folder name=\"bookmarks\"", 0),
-            0u)
+  EXPECT_EQ(
+      text.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<folder name=\"bookmarks\"", 0), 0u)
       << text;
 }
 
@@ -109,7 +109,8 @@ TEST(BookmarkDocument, TextFormIndentsWithTwoSpacesAndCrLf) {
 
 TEST(BookmarkDocument, ParseDropsWhitespaceAndKeepsTheDeclaration) {
   BookmarkDocument document;
-  Parse(document, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<folder name=\"x\">\n  \n<url/></folder>");
+  Parse(document,
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<folder name=\"x\">\n  \n<url/></folder>");
   EXPECT_EQ(std::distance(Root(document).children().begin(), Root(document).children().end()), 1);
   EXPECT_EQ(Serialise(document).rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 0), 0u);
 }
@@ -130,9 +131,9 @@ TEST(BookmarkDocument, SerialiseWithoutRootFails) {
 // Every attribute value, control characters and markup included, survives a write and a read.
 TEST(BookmarkDocument, RoundTripIsLosslessForRandomValues) {
   std::mt19937 random(20261210);
-  const std::vector<std::string> pieces = {"\r", "\n", "\r\n", "\t", "\x01", "\x1f", "\"", "'",
-                                           "<",  ">",  "&",    "&amp;", " ", "  ", "é", "漢字",
-                                           "]]>", "a",  "Z", "\x7f", "\xc3\xa9", "=", "/"};
+  const std::vector<std::string> pieces = {
+      "\r", "\n", "\r\n", "\t",   "\x01", "\x1f", "\"", "'",    "<",        ">", "&", "&amp;",
+      " ",  "  ", "é",    "漢字", "]]>",  "a",    "Z",  "\x7f", "\xc3\xa9", "=", "/"};
   for (int round = 0; round < 50; ++round) {
     auto document = NewBookmarkDocument();
     std::vector<std::string> values;

@@ -43,8 +43,8 @@ TEST_F(StoreFile, WritesTwoCrLfLinesWithHeaderAndBase64) {
   TEI tei(Settings());
   tei.WriteBookmarkFile(document, dir / "b.qlf");
   std::string file = ReadFile(dir / "b.qlf");
-  std::string expected = std::string(kStoreFileHeader) + "\r\n" +
-                         Base64Encode(Serialise(document)) + "\r\n";
+  std::string expected =
+      std::string(kStoreFileHeader) + "\r\n" + Base64Encode(Serialise(document)) + "\r\n";
   EXPECT_EQ(file, expected);
 }
 

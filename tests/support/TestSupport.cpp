@@ -59,7 +59,9 @@ std::string ReadFile(const std::string& path) {
   return content.str();
 }
 
-void MakeDirs(const std::string& path) { std::filesystem::create_directories(path); }
+void MakeDirs(const std::string& path) {
+  std::filesystem::create_directories(path);
+}
 
 std::string DataPath(std::string_view name) {
   return std::string(QUILLARY_TEST_DATA) + "/" + std::string(name);

@@ -48,7 +48,7 @@ std::string SamplePath(std::string_view relative);
 } // namespace quillary::test
 
 // Skips the test when the real samples are not beside the project.
-#define QUILLARY_REQUIRE_SAMPLE(var, relative)                                                  \
-  const std::string var = ::quillary::test::SamplePath(relative);                               \
-  if (var.empty())                                                                              \
+#define QUILLARY_REQUIRE_SAMPLE(var, relative)                                                     \
+  const std::string var = ::quillary::test::SamplePath(relative);                                  \
+  if (var.empty())                                                                                 \
   GTEST_SKIP() << "sample not available: " << (relative)
