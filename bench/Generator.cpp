@@ -37,7 +37,6 @@ public:
   }
 
   std::string Url(std::size_t n) {
-    n += shape_.urlOffset;
     return "https://www.example" + std::to_string(n % 997) + ".com/" + kWords[n % 12] +
            "/page?id=" + std::to_string(n);
   }
@@ -81,16 +80,16 @@ std::unique_ptr<BookmarkDocument> GenerateCollection(const CollectionShape& shap
     level = std::move(next);
   }
 
-  std::size_t n = 0;
+  Node flat;
   if (shape.flatFolder > 0) {
-    Node flat = AppendElement(root, "folder");
+    flat = AppendElement(root, "folder");
     SetAttribute(flat, "name", "Flat");
-    SetAttribute(flat, "gid", names.Gid());
-    for (; n < shape.flatFolder && n < shape.bookmarks; ++n)
-      AddBookmark(flat, names, n);
+    SetAttribute(flat, "gid", "FLAT");
   }
-  for (; n < shape.bookmarks; ++n)
-    AddBookmark(folders[n % folders.size()], names, n);
+  for (std::size_t k = shape.firstBookmark; k < shape.firstBookmark + shape.bookmarks; ++k) {
+    const bool inFlat = k >= shape.flatFrom && k < shape.flatFrom + shape.flatFolder;
+    AddBookmark(inFlat ? flat : folders[k % folders.size()], names, k);
+  }
   return document;
 }
 

@@ -16,9 +16,14 @@ struct CollectionShape {
   std::size_t fanOut = 8;     // subfolders per folder, level by level
   std::size_t maxDepth = 6;   // levels below the root
   double nonAsciiShare = 0.1; // share of names with non-ASCII letters
-  std::size_t flatFolder = 0; // bookmarks of one extra folder "Flat" below the root
   std::uint32_t seed = 1;
-  std::size_t urlOffset = 0; // shifts the addresses, to make sources that differ
+  // Bookmark k (for k from firstBookmark on) gets the k-th address. Those with k in
+  // [flatFrom, flatFrom + flatFolder) go into one extra folder "Flat" below the root, the others
+  // into folder k modulo the folder count. Two collections with overlapping ranges thus share
+  // the bookmarks of the overlap, each in the same folder.
+  std::size_t firstBookmark = 0;
+  std::size_t flatFolder = 0;
+  std::size_t flatFrom = 0;
 };
 
 std::unique_ptr<BookmarkDocument> GenerateCollection(const CollectionShape& shape);

@@ -1,0 +1,272 @@
+#include "cli/Commands.h"
+
+#include "exchange/ExchangerRegistry.h"
+#include "platform/BrowserProbe.h"
+#include "platform/Error.h"
+#include "platform/Files.h"
+#include "settings/untConfig.h"
+#include "settings/untSysConfig.h"
+#include "store/Find.h"
+#include "store/untEI.h"
+
+#include <nlohmann/json.hpp>
+
+#include <ostream>
+
+namespace quillary::cli {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// The collection as the main window loads it: from the store file when there is one.
+BookmarkDocument LoadCollection(const TEI& tei) {
+  BookmarkDocument collection;
+  if (platform::FileExists(tei.GetStorePath()))
+    tei.ReadBookmarkFile(collection, "");
+  return collection;
+}
+
+TEI MakeTei(const Options& options) {
+  return TEI(options.settings, options.store);
+}
+
+// Applies KIND=PATH arguments to the run's locations and returns the kinds in order.
+std::vector<SourceKind> ApplySources(const Options& options, TEI& tei) {
+  if (options.arguments.empty())
+    throw UsageError{options.command + " needs at least one KIND"};
+  std::vector<SourceKind> kinds;
+  for (const std::string& argument : options.arguments) {
+    Source source = ParseSource(argument);
+    kinds.push_back(source.kind);
+    if (!source.path)
+      continue;
+    switch (source.kind) {
+    case kind::InternetExplorer:
+      tei.IEPath = *source.path;
+      break;
+    case kind::Firefox2:
+      tei.Firefox2Path = *source.path;
+      break;
+    case kind::Firefox3:
+      tei.Firefox3Path = *source.path;
+      break;
+    case kind::Opera:
+      tei.OperaPath = *source.path;
+      break;
+    case kind::Safari:
+      tei.SafariPath = *source.path;
+      break;
+    case kind::Netscape:
+      tei.NetscapePath = *source.path;
+      break;
+    case kind::SeaMonkey:
+      tei.SeaMonkeyPath = *source.path;
+      break;
+    default:
+      tei.BackupPath = *source.path;
+      break;
+    }
+  }
+  return kinds;
+}
+
+// Bookmarks inside folders, counted as the main window counts them.
+int CountBookmarks(Node root) {
+  int count = 0;
+  std::vector<Node> cursors{root};
+  while (!cursors.empty()) {
+    Node node = cursors.back();
+    if (!node) {
+      cursors.pop_back();
+      continue;
+    }
+    cursors.back() = node == root ? Node() : node.next_sibling();
+    if (IsFolder(node))
+      cursors.push_back(node.first_child());
+    else if (IsBookmark(node))
+      ++count;
+  }
+  return count;
+}
+
+Json FolderJson(Node folder) {
+  Json object{{"name", AttributeText(folder, "name")},
+              {"gid", AttributeText(folder, "gid")},
+              {"children", Json::array()}};
+  return object;
+}
+
+Json TreeJson(Node root) {
+  // Iterative, so that deep collections cannot exhaust the stack.
+  Json top = FolderJson(root);
+  struct Frame {
+    Node next;
+    Json* children;
+  };
+  std::vector<Frame> frames{{root.first_child(), &top["children"]}};
+  while (!frames.empty()) {
+    Node node = frames.back().next;
+    if (!node) {
+      frames.pop_back();
+      continue;
+    }
+    frames.back().next = node.next_sibling();
+    Json* children = frames.back().children;
+    if (IsFolder(node)) {
+      children->push_back(FolderJson(node));
+      frames.push_back({node.first_child(), &children->back()["children"]});
+    } else if (IsBookmark(node)) {
+      children->push_back({{"name", AttributeText(node, "name")},
+                           {"url", AttributeText(node, "url")},
+                           {"gid", AttributeText(node, "gid")}});
+    }
+  }
+  return top;
+}
+
+void PrintTree(Node root, std::ostream& out) {
+  std::vector<Node> cursors{root};
+  while (!cursors.empty()) {
+    Node node = cursors.back();
+    if (!node) {
+      cursors.pop_back();
+      continue;
+    }
+    cursors.back() = node == root ? Node() : node.next_sibling();
+    const std::string indent(2 * (cursors.size() - 1), ' ');
+    if (IsFolder(node)) {
+      out << indent << AttributeText(node, "name") << "/\n";
+      cursors.push_back(node.first_child());
+    } else if (IsBookmark(node)) {
+      out << indent << AttributeText(node, "name") << '\t' << AttributeText(node, "url") << '\n';
+    }
+  }
+}
+
+std::string Dump(const Json& json) {
+  return json.dump(2, ' ', false, Json::error_handler_t::replace);
+}
+
+void List(const Options& options, std::ostream& out) {
+  BookmarkDocument collection = LoadCollection(MakeTei(options));
+  Node root = Root(collection);
+  if (options.json) {
+    out << (root ? Dump(TreeJson(root)) : std::string("null")) << '\n';
+    return;
+  }
+  if (root)
+    PrintTree(root, out);
+}
+
+void Import(const Options& options, std::ostream& out) {
+  TEI tei = MakeTei(options);
+  std::vector<SourceKind> kinds = ApplySources(options, tei);
+  BookmarkDocument collection = LoadCollection(tei);
+  tei.Import(kinds, collection);
+  out << CountBookmarks(Root(collection)) << " bookmarks in the collection.\n";
+}
+
+void Export(const Options& options, std::ostream& out) {
+  TEI tei = MakeTei(options);
+  std::vector<SourceKind> kinds = ApplySources(options, tei);
+  BookmarkDocument collection = LoadCollection(tei);
+  tei.Export(kinds, collection, options.merge);
+  out << CountBookmarks(Root(collection)) << " bookmarks were successfully exported!!\n";
+}
+
+// Reads with one exchanger and writes with another; neither the collection nor the store file
+// is involved.
+void Convert(const Options& options, std::ostream& out) {
+  if (options.arguments.size() != 2)
+    throw UsageError{"convert needs KIND=IN KIND=OUT"};
+  Source in = ParseSource(options.arguments[0]);
+  Source out_ = ParseSource(options.arguments[1]);
+  if (!in.path || !out_.path)
+    throw UsageError{"convert needs a path for both kinds"};
+  TEI tei = MakeTei(options);
+  std::unique_ptr<BookmarkDocument> document;
+  if (in.kind == kind::BackupFile) {
+    document = std::make_unique<BookmarkDocument>();
+    tei.ReadBookmarkFile(*document, *in.path);
+  } else {
+    std::unique_ptr<Exchanger> reader = MakeExchanger(in.kind);
+    reader->SourcePath = *in.path;
+    document = reader->ImportBookmarks();
+  }
+  if (out_.kind == kind::BackupFile) {
+    tei.WriteBookmarkFile(*document, *out_.path);
+  } else {
+    std::unique_ptr<Exchanger> writer = MakeExchanger(out_.kind);
+    writer->SourcePath = *out_.path;
+    writer->ExportBookmarks(*document);
+  }
+  out << CountBookmarks(Root(*document)) << " bookmarks converted.\n";
+}
+
+void Find(const Options& options, std::ostream& out) {
+  if (options.arguments.size() != 1)
+    throw UsageError{"find needs one TEXT"};
+  FindOptions find;
+  find.text = options.arguments[0];
+  if (options.target == "all")
+    find.target = kTargetAll;
+  else if (options.target == "name")
+    find.target = kTargetName;
+  else if (options.target == "url")
+    find.target = kTargetUrl;
+  else
+    throw UsageError{"--target takes all, name or url"};
+  find.wholeWord = options.wholeWord;
+  find.matchCase = options.matchCase;
+  BookmarkDocument collection = LoadCollection(MakeTei(options));
+  auto found = FindBookmarks(collection, find);
+  if (!found)
+    throw UsageError{"find needs a TEXT that is not blank"};
+  if (options.json) {
+    Json rows = Json::array();
+    for (const FoundBookmark& row : *found)
+      rows.push_back({{"name", row.name}, {"url", row.url}});
+    out << Dump(rows) << '\n';
+    return;
+  }
+  for (const FoundBookmark& row : *found)
+    out << row.name << '\t' << row.url << '\n';
+}
+
+void Detect(const Options& options, std::ostream& out) {
+  const std::string settings = options.settings.empty() ? DefaultSettingsPath() : options.settings;
+  TSysConfig detector(platform::SystemBrowserProbe(), settings);
+  detector.DetectBrowsers();
+  TConfig config(settings);
+  for (SourceKind kind = 0; kind < kind::BackupFile; ++kind) {
+    out << KindName(kind) << '\t' << config.GetBrowserPath(kind);
+    if (std::string version = config.GetBrowserVersion(kind); !version.empty())
+      out << '\t' << version;
+    out << '\n';
+  }
+}
+
+} // namespace
+
+void RunCommand(const Options& options, std::ostream& out) {
+  const std::string& command = options.command;
+  if (command == "list")
+    List(options, out);
+  else if (command == "import")
+    Import(options, out);
+  else if (command == "export")
+    Export(options, out);
+  else if (command == "convert")
+    Convert(options, out);
+  else if (command == "find")
+    Find(options, out);
+  else if (command == "detect")
+    Detect(options, out);
+  else if (command.empty())
+    throw UsageError{"no command given"};
+  else
+    throw UsageError{"unknown command \"" + command + "\""};
+}
+
+} // namespace quillary::cli
