@@ -6,6 +6,7 @@
 #include "platform/Files.h"
 #include "settings/untConfig.h"
 #include "settings/untSysConfig.h"
+#include "store/DocumentWalk.h"
 #include "store/Find.h"
 #include "store/untEI.h"
 
@@ -39,34 +40,8 @@ std::vector<SourceKind> ApplySources(const Options& options, TEI& tei) {
   for (const std::string& argument : options.arguments) {
     Source source = ParseSource(argument);
     kinds.push_back(source.kind);
-    if (!source.path)
-      continue;
-    switch (source.kind) {
-    case kind::InternetExplorer:
-      tei.IEPath = *source.path;
-      break;
-    case kind::Firefox2:
-      tei.Firefox2Path = *source.path;
-      break;
-    case kind::Firefox3:
-      tei.Firefox3Path = *source.path;
-      break;
-    case kind::Opera:
-      tei.OperaPath = *source.path;
-      break;
-    case kind::Safari:
-      tei.SafariPath = *source.path;
-      break;
-    case kind::Netscape:
-      tei.NetscapePath = *source.path;
-      break;
-    case kind::SeaMonkey:
-      tei.SeaMonkeyPath = *source.path;
-      break;
-    default:
-      tei.BackupPath = *source.path;
-      break;
-    }
+    if (source.path)
+      tei.PathOf(source.kind) = *source.path;
   }
   return kinds;
 }
@@ -74,19 +49,7 @@ std::vector<SourceKind> ApplySources(const Options& options, TEI& tei) {
 // Bookmarks inside folders, counted as the main window counts them.
 int CountBookmarks(Node root) {
   int count = 0;
-  std::vector<Node> cursors{root};
-  while (!cursors.empty()) {
-    Node node = cursors.back();
-    if (!node) {
-      cursors.pop_back();
-      continue;
-    }
-    cursors.back() = node == root ? Node() : node.next_sibling();
-    if (IsFolder(node))
-      cursors.push_back(node.first_child());
-    else if (IsBookmark(node))
-      ++count;
-  }
+  WalkFoldersAndBookmarks(root, [&](Node node, std::size_t) { count += IsBookmark(node); });
   return count;
 }
 
@@ -126,22 +89,13 @@ Json TreeJson(Node root) {
 }
 
 void PrintTree(Node root, std::ostream& out) {
-  std::vector<Node> cursors{root};
-  while (!cursors.empty()) {
-    Node node = cursors.back();
-    if (!node) {
-      cursors.pop_back();
-      continue;
-    }
-    cursors.back() = node == root ? Node() : node.next_sibling();
-    const std::string indent(2 * (cursors.size() - 1), ' ');
-    if (IsFolder(node)) {
-      out << indent << AttributeText(node, "name") << "/\n";
-      cursors.push_back(node.first_child());
-    } else if (IsBookmark(node)) {
-      out << indent << AttributeText(node, "name") << '\t' << AttributeText(node, "url") << '\n';
-    }
-  }
+  WalkFoldersAndBookmarks(root, [&](Node node, std::size_t depth) {
+    out << std::string(2 * depth, ' ') << AttributeText(node, "name");
+    if (IsFolder(node))
+      out << "/\n";
+    else
+      out << '\t' << AttributeText(node, "url") << '\n';
+  });
 }
 
 std::string Dump(const Json& json) {

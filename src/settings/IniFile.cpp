@@ -2,33 +2,13 @@
 
 #include "platform/Error.h"
 #include "platform/Files.h"
+#include "store/Text.h"
 
 #include <vector>
 
 namespace quillary::ini {
 
 namespace {
-
-constexpr std::string_view kBlanks = " \t";
-
-std::string_view Trim(std::string_view text) {
-  size_t first = text.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos)
-    return {};
-  size_t last = text.find_last_not_of(kBlanks);
-  return text.substr(first, last - first + 1);
-}
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size())
-    return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i]))
-      return false;
-  }
-  return true;
-}
 
 struct Line {
   size_t begin; // first byte of the line
@@ -56,13 +36,13 @@ std::vector<Line> SplitLines(std::string_view text) {
 
 // The section name when the line is a section header.
 bool SectionName(std::string_view line, std::string_view& name) {
-  std::string_view trimmed = Trim(line);
+  std::string_view trimmed = TrimmedView(line);
   if (trimmed.size() < 2 || trimmed.front() != '[')
     return false;
   size_t close = trimmed.find(']');
   if (close == std::string_view::npos)
     return false;
-  name = Trim(trimmed.substr(1, close - 1));
+  name = TrimmedView(trimmed.substr(1, close - 1));
   return true;
 }
 
@@ -70,7 +50,7 @@ bool SectionName(std::string_view line, std::string_view& name) {
 bool MatchesKey(std::string_view line, std::string_view key, size_t& equals) {
   equals = line.find('=');
   return equals != std::string_view::npos &&
-         EqualsIgnoringAsciiCase(Trim(line.substr(0, equals)), key);
+         EqualsIgnoringAsciiCase(TrimmedView(line.substr(0, equals)), key);
 }
 
 struct Found {
@@ -106,7 +86,7 @@ Found Locate(std::string_view text, std::string_view section, std::string_view k
       found.valueEnd = line.end;
       return found;
     }
-    if (!Trim(content).empty())
+    if (!TrimmedView(content).empty())
       found.sectionEnd = line.next;
   }
   return found;
@@ -126,7 +106,7 @@ std::string ReadValueFromText(std::string_view text, std::string_view section,
   Found found = Locate(text, section, key);
   if (!found.key)
     return {};
-  return std::string(Trim(text.substr(found.valueBegin, found.valueEnd - found.valueBegin)));
+  return std::string(TrimmedView(text.substr(found.valueBegin, found.valueEnd - found.valueBegin)));
 }
 
 std::string WriteValueToText(std::string_view text, std::string_view section, std::string_view key,

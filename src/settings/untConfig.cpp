@@ -4,21 +4,11 @@
 #include "platform/Files.h"
 #include "platform/Platform.h"
 #include "settings/IniFile.h"
+#include "store/Text.h"
 
 namespace quillary {
 
 namespace {
-
-// Leading and trailing characters with codes up to 32 removed.
-std::string Trimmed(const std::string& text) {
-  size_t first = 0;
-  while (first < text.size() && static_cast<unsigned char>(text[first]) <= 32)
-    ++first;
-  size_t last = text.size();
-  while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32)
-    --last;
-  return text.substr(first, last - first);
-}
 
 std::string KeyOf(SourceKind kind) {
   std::string_view key = SettingsKeyOf(kind);

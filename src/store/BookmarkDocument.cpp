@@ -2,23 +2,13 @@
 
 #include "platform/Error.h"
 #include "platform/Platform.h"
+#include "store/Text.h"
 
 #include <cstring>
 
 namespace quillary {
 
 namespace {
-
-bool EqualsIgnoringAsciiCase(const char* text, const char* lowerCase) {
-  for (; *text && *lowerCase; ++text, ++lowerCase) {
-    char c = *text;
-    if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c - 'A' + 'a');
-    if (c != *lowerCase)
-      return false;
-  }
-  return *text == 0 && *lowerCase == 0;
-}
 
 // Turns every LF that pugixml writes between nodes into CR LF. Attribute values never hold a
 // literal line break (they are written as character references), so nothing else changes.

@@ -1,29 +1,14 @@
 #include "store/Find.h"
 
 #include "platform/Error.h"
+#include "store/DocumentWalk.h"
+#include "store/Text.h"
 
 #include <cstring>
 
 namespace quillary {
 
 namespace {
-
-// Leading and trailing blanks and control characters (codes up to 32) removed.
-std::string_view Trim(std::string_view text) {
-  size_t first = 0;
-  while (first < text.size() && static_cast<unsigned char>(text[first]) <= 32)
-    ++first;
-  size_t last = text.size();
-  while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32)
-    --last;
-  return text.substr(first, last - first);
-}
-
-void LowerAscii(std::string& text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c - 'A' + 'a');
-}
 
 enum class Target { All, Name, Url, Nothing };
 
@@ -42,31 +27,14 @@ public:
   Search(std::string text, Target target, bool wholeWord, bool matchCase)
       : text_(std::move(text)), target_(target), wholeWord_(wholeWord), matchCase_(matchCase) {
     if (!matchCase_)
-      LowerAscii(text_);
+      LowerAsciiInPlace(text_);
   }
 
-  // Depth first in document order, without recursion so that no nesting depth can exhaust the
-  // stack: one cursor per open folder.
   void Walk(Node start, std::vector<FoundBookmark>& found) {
-    std::vector<Node> cursors{start};
-    while (!cursors.empty()) {
-      Node node = cursors.back();
-      if (!node) {
-        cursors.pop_back();
-        continue;
-      }
-      cursors.back() = node == start ? Node() : node.next_sibling();
-      switch (KindOf(node)) {
-      case ElementKind::Folder:
-        cursors.push_back(node.first_child());
-        break;
-      case ElementKind::Bookmark:
+    WalkFoldersAndBookmarks(start, [&](Node node, std::size_t) {
+      if (IsBookmark(node))
         Test(node, found);
-        break;
-      case ElementKind::Other:
-        break;
-      }
-    }
+    });
   }
 
 private:
@@ -86,8 +54,8 @@ private:
     }
     name_.assign(name);
     url_.assign(url);
-    LowerAscii(name_);
-    LowerAscii(url_);
+    LowerAsciiInPlace(name_);
+    LowerAsciiInPlace(url_);
     if (Hit(name_, url_))
       found.push_back({name_, url_});
   }
@@ -118,8 +86,8 @@ private:
 
 std::optional<std::vector<FoundBookmark>> FindBookmarks(const BookmarkDocument& collection,
                                                         const FindOptions& options) {
-  std::string_view text = Trim(options.text);
-  std::string_view target = Trim(options.target);
+  std::string_view text = TrimmedView(options.text);
+  std::string_view target = TrimmedView(options.target);
   if (text.empty() || target.empty())
     return std::nullopt;
   Node root = Root(collection);

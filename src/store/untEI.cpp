@@ -23,8 +23,7 @@ TEI::TEI(const std::string& settingsPath, std::string storePath)
   SeaMonkeyPath = config.GetBrowserPath(kind::SeaMonkey);
 }
 
-const std::string& TEI::PathOf(SourceKind kind) const {
-  static const std::string none;
+std::string& TEI::PathOf(SourceKind kind) {
   switch (kind) {
   case kind::InternetExplorer:
     return IEPath;
@@ -40,9 +39,15 @@ const std::string& TEI::PathOf(SourceKind kind) const {
     return NetscapePath;
   case kind::SeaMonkey:
     return SeaMonkeyPath;
+  case kind::BackupFile:
+    return BackupPath;
   default:
-    return none;
+    throw Error("No location for the source kind " + std::to_string(kind) + ".");
   }
+}
+
+const std::string& TEI::PathOf(SourceKind kind) const {
+  return const_cast<TEI*>(this)->PathOf(kind);
 }
 
 void TEI::Import(const std::vector<SourceKind>& kinds, BookmarkDocument& collection) {

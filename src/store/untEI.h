@@ -50,8 +50,10 @@ public:
   // Writes the collection into every listed target, in list order.
   void Export(const std::vector<SourceKind>& kinds, BookmarkDocument& collection, bool merge);
 
-  // The location the settings file gives for a browser kind 0..6 (empty for other values).
+  // The location of a kind for this run: the settings file's for kinds 0..6, BackupPath for 7.
+  // Fails for any other value.
   const std::string& PathOf(SourceKind kind) const;
+  std::string& PathOf(SourceKind kind);
 
 private:
   std::string storePath_;
