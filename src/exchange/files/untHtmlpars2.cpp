@@ -182,8 +182,12 @@ THTMLTag THTMLParser::BuildTag(const char* body, std::ptrdiff_t m) const {
     const std::ptrdiff_t k = SkipSpaceBack(body, m, q - 1);
     if (k == None || k < p) {
       if (OnError) {
-        if (context.empty())
-          context = "<" + std::string(body, static_cast<std::size_t>(m)) + ">";
+        if (context.empty()) {
+          context.reserve(static_cast<std::size_t>(m) + 2);
+          context.push_back('<');
+          context.append(body, static_cast<std::size_t>(m));
+          context.push_back('>');
+        }
         OnError("key not defined in tag", context);
       }
     } else {
