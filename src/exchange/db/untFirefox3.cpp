@@ -1,16 +1,498 @@
 #include "exchange/db/untFirefox3.h"
 
-#include "platform/Error.h"
+#include "platform/Platform.h"
+
+#include <array>
+#include <chrono>
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace quillary {
 
-// Placeholder until this exchanger is built.
-std::unique_ptr<BookmarkDocument> TFirefox3Ojb::ImportBookmarks() {
-  throw Error("Firefox places database bookmarks cannot be imported yet.");
+namespace {
+
+using sqlite3d::SqliteError;
+using sqlite3d::Statement;
+
+constexpr const char* BookmarksQuery =
+    " SELECT bm.id, bm.type, bm.parent, bm.title, ps.url FROM moz_bookmarks bm LEFT JOIN "
+    "moz_places ps ON bm.fk = ps.id";
+// The same rows with the guid that tells the browser's root folders apart.
+constexpr const char* BookmarksQueryWithGuid =
+    " SELECT bm.id, bm.type, bm.parent, bm.title, ps.url, bm.guid FROM moz_bookmarks bm LEFT "
+    "JOIN moz_places ps ON bm.fk = ps.id";
+constexpr const char* PlacesQuery = " SELECT id, url, title FROM moz_places ";
+
+constexpr const char* CopyFailedMessage = "The browser not closed or database does not exist.";
+
+constexpr std::int64_t MenuFolderId = 2;
+constexpr std::int64_t ToolbarFolderId = 3;
+// Firefox 3 keeps its own rows at ids up to 15.
+constexpr std::int64_t LastBuiltInId = 15;
+constexpr std::int64_t FolderType = 2;
+constexpr std::int64_t BookmarkType = 1;
+constexpr const char* UnfiledGuid = "unfiled_____";
+
+bool IsRootGuid(const std::string& guid) {
+  static constexpr std::array<std::string_view, 6> roots = {"root________", "menu________",
+                                                            "toolbar_____", "tags________",
+                                                            "unfiled_____", "mobile______"};
+  for (std::string_view root : roots)
+    if (guid == root)
+      return true;
+  return false;
 }
 
-void TFirefox3Ojb::ExportBookmarks(BookmarkDocument&) {
-  throw Error("Firefox places database bookmarks cannot be exported yet.");
+std::uint32_t GoldenRatioHash(std::string_view bytes) {
+  std::uint32_t h = 0;
+  for (unsigned char b : bytes) {
+    const std::uint32_t rotated = (h << 5) | (h >> 27);
+    h = 0x9E3779B9u * (rotated ^ b);
+  }
+  return h;
+}
+
+std::int64_t NowInMicroseconds() {
+  return std::chrono::duration_cast<std::chrono::microseconds>(
+             std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
+} // namespace
+
+std::int64_t PlacesUrlHash(std::string_view url) {
+  const std::uint64_t hash = GoldenRatioHash(url.substr(0, 1500));
+  const std::size_t colon = url.find(':');
+  if (colon == std::string_view::npos || colon >= 50)
+    return static_cast<std::int64_t>(hash);
+  const std::uint64_t scheme = GoldenRatioHash(url.substr(0, colon)) & 0xFFFFu;
+  return static_cast<std::int64_t>((scheme << 32) + hash);
+}
+
+std::string NewPlacesGuid() {
+  static constexpr char alphabet[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
+  const platform::GuidBytes guid = platform::Current().GetGuids().NewGuid();
+  // Bytes 6 and 8 carry the GUID's version and variant bits; the other nine are random.
+  static constexpr std::array<std::size_t, 9> randomBytes = {0, 1, 2, 3, 4, 5, 9, 10, 11};
+  std::string text;
+  text.reserve(12);
+  for (std::size_t i = 0; i < randomBytes.size(); i += 3) {
+    const std::uint32_t bits = (std::uint32_t{guid[randomBytes[i]]} << 16) |
+                               (std::uint32_t{guid[randomBytes[i + 1]]} << 8) |
+                               guid[randomBytes[i + 2]];
+    for (int shift = 18; shift >= 0; shift -= 6)
+      text.push_back(alphabet[(bits >> shift) & 0x3F]);
+  }
+  return text;
+}
+
+// The state of one export's writing phase: lookups over the snapshots, the statements prepared
+// once and reused for every row, and the next free position of each parent.
+class TFirefox3Ojb::Writer {
+public:
+  Writer(sqlite3d::Connection& db, const BookmarkSnapshot& bookmarks,
+         const std::vector<PlaceRow>& places, const PlacesColumns& columns)
+      : db_(db), bookmarks_(bookmarks), columns_(columns), now_(NowInMicroseconds()) {
+    for (const BookmarkRow& row : bookmarks.Rows()) {
+      // Only folders can take children; the first row of a title wins.
+      if (row.type == FolderType)
+        foldersByTitle_.emplace(row.title, row.id);
+      if (!row.url.empty())
+        bookmarkedUrls_.insert(row.url);
+    }
+    for (const PlaceRow& place : places)
+      placesByUrl_.emplace(place.url, place.id);
+  }
+
+  std::optional<std::int64_t> FindFolder(const std::string& title) const {
+    const auto found = foldersByTitle_.find(title);
+    if (found == foldersByTitle_.end())
+      return std::nullopt;
+    return found->second;
+  }
+
+  // The new folder's id; raises SqliteError when the insert fails.
+  std::int64_t InsertFolder(std::int64_t parent, const std::string& title) {
+    Statement& insert = Prepared(insertFolder_, FolderInsertText());
+    insert.Reset();
+    insert.Bind(":parent", parent);
+    insert.Bind(":title", title);
+    BindNewRow(insert, parent);
+    insert.Run();
+    const std::int64_t id = db_.LastInsertRowId();
+    positions_[id] = 0;
+    return id;
+  }
+
+  // False only when the bookmark row itself could not be inserted.
+  bool WriteBookmark(std::int64_t parent, const std::string& title, const std::string& url) {
+    if (title.empty() || url.empty())
+      return true;
+    // An address a bookmark already points to is there; one seen only in history gets its
+    // bookmark on the existing place.
+    if (bookmarkedUrls_.count(url) != 0)
+      return true;
+    std::int64_t placeId = 0;
+    bool existingPlace = false;
+    if (const auto place = placesByUrl_.find(url); place != placesByUrl_.end()) {
+      placeId = place->second;
+      existingPlace = true;
+    } else {
+      try {
+        placeId = InsertPlace(url, title);
+      } catch (const SqliteError&) {
+        return true; // this bookmark is skipped, the export goes on
+      }
+    }
+    try {
+      InsertBookmark(placeId, parent, title);
+      if (existingPlace && columns_.placeForeignCount)
+        RaiseForeignCount(placeId);
+    } catch (const SqliteError&) {
+      return false;
+    }
+    // A repeated address in the same document makes no second place row.
+    bookmarkedUrls_.insert(url);
+    return true;
+  }
+
+private:
+  bool Current() const { return columns_.bookmarkGuid; }
+
+  // Prepared on first use and reused for every later row.
+  Statement& Prepared(std::optional<Statement>& slot, const std::string& text) {
+    if (!slot)
+      slot.emplace(db_, text);
+    return *slot;
+  }
+
+  std::string FolderInsertText() const {
+    if (!Current())
+      return "INSERT INTO moz_bookmarks(type,parent,position,title)VALUES(2,:parent,6,:title)";
+    return std::string("INSERT INTO moz_bookmarks(type,parent,position,title,guid") +
+           (columns_.bookmarkDates ? ",dateAdded,lastModified" : "") +
+           ")VALUES(2,:parent,:position,:title,:guid" +
+           (columns_.bookmarkDates ? ",:dateAdded,:lastModified" : "") + ")";
+  }
+
+  std::string PlaceInsertText() const {
+    if (!Current())
+      return "INSERT INTO moz_places(url,title,frecency) VALUES(:ur,:tit,140)";
+    std::string names = "url,title,frecency";
+    std::string values = ":ur,:tit,140";
+    if (columns_.placeGuid) {
+      names += ",guid";
+      values += ",:guid";
+    }
+    if (columns_.placeForeignCount) {
+      names += ",foreign_count";
+      values += ",1";
+    }
+    if (columns_.placeUrlHash) {
+      names += ",url_hash";
+      values += ",:url_hash";
+    }
+    return "INSERT INTO moz_places(" + names + ") VALUES(" + values + ")";
+  }
+
+  std::string BookmarkInsertText() const {
+    if (!Current())
+      return "INSERT INTO moz_bookmarks(type,fk,parent,position,title)VALUES(1,:fk,:parent,6,:"
+             "title);";
+    return std::string("INSERT INTO moz_bookmarks(type,fk,parent,position,title,guid") +
+           (columns_.bookmarkDates ? ",dateAdded,lastModified" : "") +
+           ")VALUES(1,:fk,:parent,:position,:title,:guid" +
+           (columns_.bookmarkDates ? ",:dateAdded,:lastModified" : "") + ");";
+  }
+
+  // The columns the browser fills on every row it adds itself.
+  void BindNewRow(Statement& insert, std::int64_t parent) {
+    if (!Current())
+      return;
+    insert.Bind(":position", NextPosition(parent));
+    insert.Bind(":guid", NewPlacesGuid());
+    if (columns_.bookmarkDates) {
+      insert.Bind(":dateAdded", now_);
+      insert.Bind(":lastModified", now_);
+    }
+  }
+
+  std::int64_t NextPosition(std::int64_t parent) {
+    auto [slot, isNew] = positions_.try_emplace(parent, 0);
+    if (isNew)
+      slot->second = static_cast<std::int64_t>(bookmarks_.ChildrenOf(parent).size());
+    return slot->second++;
+  }
+
+  std::int64_t InsertPlace(const std::string& url, const std::string& title) {
+    Statement& insert = Prepared(insertPlace_, PlaceInsertText());
+    insert.Reset();
+    insert.Bind(":ur", url);
+    insert.Bind(":tit", title);
+    if (Current() && columns_.placeGuid)
+      insert.Bind(":guid", NewPlacesGuid());
+    if (Current() && columns_.placeUrlHash)
+      insert.Bind(":url_hash", PlacesUrlHash(url));
+    insert.Run();
+    return db_.LastInsertRowId();
+  }
+
+  void InsertBookmark(std::int64_t placeId, std::int64_t parent, const std::string& title) {
+    Statement& insert = Prepared(insertBookmark_, BookmarkInsertText());
+    insert.Reset();
+    insert.Bind(":fk", placeId);
+    insert.Bind(":parent", parent);
+    insert.Bind(":title", title);
+    BindNewRow(insert, parent);
+    insert.Run();
+  }
+
+  void RaiseForeignCount(std::int64_t placeId) {
+    Statement& update =
+        Prepared(raiseForeignCount_,
+                 "UPDATE moz_places SET foreign_count = foreign_count + 1 WHERE id = :id");
+    update.Reset();
+    update.Bind(":id", placeId);
+    update.Run();
+  }
+
+  sqlite3d::Connection& db_;
+  const BookmarkSnapshot& bookmarks_;
+  const PlacesColumns& columns_;
+  const std::int64_t now_;
+  std::unordered_map<std::string, std::int64_t> foldersByTitle_;
+  std::unordered_map<std::string, std::int64_t> placesByUrl_;
+  std::unordered_set<std::string> bookmarkedUrls_;
+  std::unordered_map<std::int64_t, std::int64_t> positions_;
+  std::optional<Statement> insertFolder_;
+  std::optional<Statement> insertPlace_;
+  std::optional<Statement> insertBookmark_;
+  std::optional<Statement> raiseForeignCount_;
+};
+
+TFirefox3Ojb::TFirefox3Ojb() : TFirefox3Ojb(Tlite3::Shared()) {}
+
+TFirefox3Ojb::TFirefox3Ojb(Tlite3& module)
+    : DB(module.DB), cdtData(module.cdtData), cdtPlaces(module.cdtPlaces), columns(module.columns) {
+}
+
+namespace {
+
+// Closes the shared connection however the call ends; statements are gone by then.
+class ClosedOnExit {
+public:
+  explicit ClosedOnExit(sqlite3d::Connection& db) : db_(db) {}
+  ~ClosedOnExit() { db_ = sqlite3d::Connection(); }
+  ClosedOnExit(const ClosedOnExit&) = delete;
+  ClosedOnExit& operator=(const ClosedOnExit&) = delete;
+
+private:
+  sqlite3d::Connection& db_;
+};
+
+} // namespace
+
+void TFirefox3Ojb::LoadSnapshots() {
+  ClosedOnExit closed(DB);
+  // Read-only: an import never changes the browser's file, and no file is created at a wrong
+  // path. No busy timeout: a database the running browser holds fails at once.
+  DB.Open(SourcePath, sqlite3d::OpenMode::ReadOnly);
+  columns = PlacesColumns{};
+  columns.bookmarkGuid = DB.HasColumn("moz_bookmarks", "guid");
+  columns.bookmarkDates =
+      DB.HasColumn("moz_bookmarks", "dateAdded") && DB.HasColumn("moz_bookmarks", "lastModified");
+  columns.placeGuid = DB.HasColumn("moz_places", "guid");
+  columns.placeForeignCount = DB.HasColumn("moz_places", "foreign_count");
+  columns.placeUrlHash = DB.HasColumn("moz_places", "url_hash");
+
+  std::vector<BookmarkRow> rows;
+  {
+    Statement query(DB, columns.bookmarkGuid ? BookmarksQueryWithGuid : BookmarksQuery);
+    const int id = query.ColumnIndex("id");
+    const int type = query.ColumnIndex("type");
+    const int parent = query.ColumnIndex("parent");
+    const int title = query.ColumnIndex("title");
+    const int url = query.ColumnIndex("url");
+    const int guid = columns.bookmarkGuid ? query.ColumnIndex("guid") : -1;
+    try {
+      while (query.Step()) {
+        BookmarkRow row;
+        row.id = query.ColumnInt64(id);
+        row.type = query.ColumnInt64(type);
+        row.parent = query.ColumnInt64(parent);
+        row.title = query.ColumnText(title);
+        row.url = query.ColumnText(url);
+        if (guid >= 0)
+          row.guid = query.ColumnText(guid);
+        rows.push_back(std::move(row));
+      }
+    } catch (const SqliteError&) {
+      throw Error(CopyFailedMessage);
+    }
+  }
+  cdtData.Assign(std::move(rows));
+
+  std::vector<PlaceRow> places;
+  {
+    Statement query(DB, PlacesQuery);
+    const int id = query.ColumnIndex("id");
+    const int url = query.ColumnIndex("url");
+    const int title = query.ColumnIndex("title");
+    while (query.Step())
+      places.push_back({query.ColumnInt64(id), query.ColumnText(url), query.ColumnText(title)});
+  }
+  cdtPlaces = std::move(places);
+  DB.Close();
+}
+
+bool TFirefox3Ojb::CountsOnImport(const BookmarkRow& row) const {
+  if (columns.bookmarkGuid)
+    return !IsRootGuid(row.guid);
+  return row.id > LastBuiltInId;
+}
+
+void TFirefox3Ojb::ReadFolderLevel(std::int64_t parentId, Node element) {
+  // Walked with an explicit stack, so neither a deep tree nor a damaged database whose parent
+  // links form a cycle can exhaust the call stack; a folder already on the path is not entered.
+  struct Level {
+    std::int64_t id;
+    Node element;
+    const std::vector<std::size_t>* children;
+    std::size_t next;
+  };
+  std::vector<Level> path{{parentId, element, &cdtData.ChildrenOf(parentId), 0}};
+  std::unordered_set<std::int64_t> onPath{parentId};
+  const std::vector<BookmarkRow>& rows = cdtData.Rows();
+
+  while (!path.empty()) {
+    Level& level = path.back();
+    if (level.next == level.children->size()) {
+      onPath.erase(level.id);
+      path.pop_back();
+      continue;
+    }
+    const BookmarkRow& row = rows[(*level.children)[level.next++]];
+    if (!CountsOnImport(row))
+      continue;
+    if (row.type == FolderType) {
+      if (onPath.count(row.id) != 0)
+        continue;
+      Node folder = AppendElement(level.element, "folder");
+      SetAttribute(folder, "name", row.title);
+      SetAttribute(folder, "gid", NewGid());
+      onPath.insert(row.id);
+      path.push_back({row.id, folder, &cdtData.ChildrenOf(row.id), 0}); // invalidates level
+    } else if (row.type == BookmarkType) {
+      Node bookmark = AppendElement(level.element, "url");
+      SetAttribute(bookmark, "name", row.title);
+      SetAttribute(bookmark, "url", row.url);
+      SetAttribute(bookmark, "gid", NewGid());
+    }
+  }
+}
+
+std::unique_ptr<BookmarkDocument> TFirefox3Ojb::ImportBookmarks() {
+  LoadSnapshots();
+  auto document = NewBookmarkDocument("utf-8");
+  Node root = Root(*document);
+  ReadFolderLevel(MenuFolderId, root);
+
+  const auto& rows = cdtData.Rows();
+  const auto findRow = [&rows](auto matches) -> const BookmarkRow* {
+    for (const BookmarkRow& row : rows)
+      if (matches(row))
+        return &row;
+    return nullptr;
+  };
+  // Without a row 3 the folder still comes, with an empty name, as a missing title reads.
+  const BookmarkRow* toolbar =
+      findRow([](const BookmarkRow& row) { return row.id == ToolbarFolderId; });
+  Node toolbarFolder = AppendElement(root, "folder");
+  SetAttribute(toolbarFolder, "name", toolbar ? toolbar->title : std::string());
+  SetAttribute(toolbarFolder, "gid", NewGid());
+  ReadFolderLevel(ToolbarFolderId, toolbarFolder);
+
+  // Current databases keep bookmarks in the unfiled root too.
+  if (columns.bookmarkGuid) {
+    if (const BookmarkRow* unfiled =
+            findRow([](const BookmarkRow& row) { return row.guid == UnfiledGuid; })) {
+      Node unfiledFolder = AppendElement(root, "folder");
+      SetAttribute(unfiledFolder, "name", unfiled->title);
+      SetAttribute(unfiledFolder, "gid", NewGid());
+      ReadFolderLevel(unfiled->id, unfiledFolder);
+    }
+  }
+  return document;
+}
+
+bool TFirefox3Ojb::WriteFolderLevel(std::int64_t parentId, Node node) {
+  if (!writer_)
+    throw Error("Folders can be written only during an export.");
+  // An explicit stack, so that a deep document cannot exhaust the call stack.
+  struct Level {
+    std::int64_t id;
+    Node next;
+  };
+  std::vector<Level> path{{parentId, node}};
+  while (!path.empty()) {
+    Level& level = path.back();
+    const Node current = level.next;
+    if (!current) {
+      path.pop_back();
+      continue;
+    }
+    level.next = current.next_sibling();
+    const std::int64_t parent = level.id;
+    const std::string name = GetAttribute(current, "name");
+    switch (KindOf(current)) {
+    case ElementKind::Folder: {
+      std::optional<std::int64_t> folderId = writer_->FindFolder(name);
+      if (!folderId) {
+        try {
+          folderId = writer_->InsertFolder(parent, name);
+        } catch (const SqliteError&) {
+          return false;
+        }
+      }
+      path.push_back({*folderId, current.first_child()}); // invalidates level
+      break;
+    }
+    case ElementKind::Bookmark:
+      if (!writer_->WriteBookmark(parent, name, GetAttribute(current, "url")))
+        return false;
+      break;
+    case ElementKind::Other:
+      break;
+    }
+  }
+  return true;
+}
+
+void TFirefox3Ojb::ExportBookmarks(BookmarkDocument& document) {
+  LoadSnapshots();
+  const Node first = Root(document).first_child();
+  ClosedOnExit closed(DB);
+  DB.Open(SourcePath, sqlite3d::OpenMode::ReadWrite);
+  {
+    sqlite3d::Transaction transaction(DB);
+    Writer writer(DB, cdtData, cdtPlaces, columns);
+    writer_ = &writer;
+    bool written = false;
+    try {
+      written = WriteFolderLevel(MenuFolderId, first);
+    } catch (...) {
+      writer_ = nullptr;
+      throw;
+    }
+    writer_ = nullptr;
+    if (written)
+      transaction.Commit();
+    else
+      transaction.Rollback();
+  }
+  DB.Close();
 }
 
 } // namespace quillary
