@@ -1,10 +1,9 @@
-#include <QApplication>
-#include <QMainWindow>
+#include "app/Application.h"
+#include "app/Windows.h"
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  QMainWindow window;
-  window.setWindowTitle(QStringLiteral("Quillary"));
-  window.show();
-  return app.exec();
+  quillary::TApplication application(argc, argv);
+  quillary::TWindows windows = quillary::CreateWindows();
+  windows.Mainform->show();
+  return application.exec();
 }

@@ -1,0 +1,31 @@
+#include "app/Application.h"
+
+#include <QIcon>
+#include <QMessageBox>
+
+namespace quillary {
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  setApplicationName(QStringLiteral("Quillary"));
+  setOrganizationName(QStringLiteral("Quillary"));
+  setWindowIcon(QIcon(QStringLiteral(":/quillary/quillary.svg")));
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (const std::exception& error) {
+    ReportError(error);
+  }
+  return false;
+}
+
+void ReportError(const QString& text) {
+  QMessageBox::critical(QApplication::activeWindow(), QStringLiteral("Quillary"), text);
+}
+
+void ReportError(const std::exception& error) {
+  ReportError(QString::fromUtf8(error.what()));
+}
+
+} // namespace quillary

@@ -1,0 +1,38 @@
+#include "app/Windows.h"
+
+#include "app/frmAddBookmark.h"
+#include "app/frmAddFolder.h"
+
+#ifdef QUILLARY_APP_DIALOGS
+#include "app/frmAbout.h"
+#include "app/frmConfig.h"
+#include "app/frmFindOut.h"
+#include "app/frmOpList.h"
+#endif
+
+namespace quillary {
+
+TWindows CreateWindows() {
+  TWindows windows;
+  windows.Mainform = std::make_unique<TfmMainform>();
+  TfmMainform& main = *windows.Mainform;
+#ifdef QUILLARY_APP_DIALOGS
+  windows.About = new TfmAbout(&main);
+#endif
+  windows.AddBookmark = new TfmAddBookmark(&main);
+  windows.AddFolder = new TfmAddFolder(&main);
+#ifdef QUILLARY_APP_DIALOGS
+  windows.Config = new TfmConfig(&main);
+  windows.FindOut = new TfmFindOut(&main);
+  windows.OpList = new TfmOpList(main, &main);
+#endif
+  main.fmAbout = windows.About;
+  main.fmAddBookmark = windows.AddBookmark;
+  main.fmAddFolder = windows.AddFolder;
+  main.fmConfig = windows.Config;
+  main.fmFindOut = windows.FindOut;
+  main.fmOpList = windows.OpList;
+  return windows;
+}
+
+} // namespace quillary

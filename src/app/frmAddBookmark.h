@@ -1,0 +1,37 @@
+#pragma once
+
+#include "app/frmAddFolder.h"
+
+#include <QDialog>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace quillary {
+
+// The bookmark dialog: name and address, used to create and to edit.
+class TfmAddBookmark : public QDialog {
+  Q_OBJECT
+public:
+  explicit TfmAddBookmark(QWidget* parent = nullptr);
+
+  TDialogMode Mode = TDialogMode::Create;
+
+  QGroupBox* GroupBox1 = nullptr;
+  QLabel* Label1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QLineEdit* edtName = nullptr;
+  QLineEdit* edtUrl = nullptr;
+  QPushButton* btnOK = nullptr;
+  QPushButton* btnCancel = nullptr;
+
+  void btnOKClick();
+
+protected:
+  void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+};
+
+} // namespace quillary
