@@ -175,6 +175,8 @@ TEST_F(Firefox2Test, ImportDecodesFilesThatAreNotUtf8ByTheirCharset) {
       {"a UTF-8 file reads as UTF-8 whatever its META says",
        meta + "ISO-8859-1\"><A>Caf\xC3\xA9</A>", "B(Caf\xC3\xA9|-)"},
       {"overlong UTF-8 is not UTF-8", "<A>\xC0\xAF</A>", "B(\xC3\x80\xC2\xAF|-)"},
+      {"nor is an encoded surrogate", "<A>\xED\xA0\x80</A>", "B(\xC3\xAD\xC2\xA0\xE2\x82\xAC|-)"},
+      {"nor a sequence cut off at the end", "<A>x\xE2\x82", "B(x\xC3\xA2\xE2\x80\x9A|-)"},
   };
   for (const ImportCase& c : cases) {
     SCOPED_TRACE(c.what);
@@ -197,16 +199,35 @@ TEST_F(Firefox2Test, ImportGivesNewGidsAndTheRootOfANewDocument) {
   EXPECT_STREQ(bookmark.last_attribute().name(), "gid");
 }
 
-TEST_F(Firefox2Test, ImportOfAMissingFileFailsInTheUsersWords) {
+TEST_F(Firefox2Test, ImportOfAFileThatCannotBeReadFailsInTheUsersWords) {
+  const std::string cases[] = {dir_ / "missing.html", "", dir_.Path()};
+  for (const std::string& path : cases) {
+    SCOPED_TRACE(path);
+    TFirefox2Ojb exchanger;
+    exchanger.SourcePath = path;
+    try {
+      exchanger.ImportBookmarks();
+      ADD_FAILURE() << "no error";
+    } catch (const Error& error) {
+      const std::string prefix = "Cannot open file \"" + path + "\". ";
+      const std::string message = error.what();
+      EXPECT_EQ(message.rfind(prefix, 0), 0u) << message;
+      EXPECT_GT(message.size(), prefix.size()) << "the system's reason is missing";
+    }
+  }
   TFirefox2Ojb exchanger;
   exchanger.SourcePath = dir_ / "missing.html";
-  try {
-    exchanger.ImportBookmarks();
-    FAIL() << "no error";
-  } catch (const Error& error) {
-    EXPECT_EQ(std::string(error.what()),
-              "Cannot open file \"" + exchanger.SourcePath + "\". No such file or directory");
-  }
+  EXPECT_THROW(
+      {
+        try {
+          exchanger.ImportBookmarks();
+        } catch (const Error& error) {
+          EXPECT_EQ(std::string(error.what()),
+                    "Cannot open file \"" + exchanger.SourcePath + "\". No such file or directory");
+          throw;
+        }
+      },
+      Error);
 }
 
 TEST_F(Firefox2Test, HostileNestingImportsWithoutExhaustingTheStack) {
