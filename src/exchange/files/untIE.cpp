@@ -1,16 +1,133 @@
 #include "exchange/files/untIE.h"
 
-#include "platform/Error.h"
+#include "platform/Files.h"
+#include "settings/IniFile.h"
+
+#include <algorithm>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <utility>
+#include <vector>
 
 namespace quillary {
 
-// Placeholder until this exchanger is built.
-std::unique_ptr<BookmarkDocument> TIEObj::ImportBookmarks() {
-  throw Error("Internet Explorer Favorites bookmarks cannot be imported yet.");
+namespace {
+
+constexpr std::string_view kSection = "InternetShortcut";
+constexpr std::string_view kKey = "URL";
+constexpr std::size_t kMaxValue = 2047;
+
+// The directory's entry names in byte order: the system's own listing order is arbitrary, and
+// imports must come out the same every time.
+std::vector<std::string> ListDirectory(const std::string& path) {
+  std::vector<std::string> names;
+  DIR* directory = ::opendir(path.c_str());
+  if (!directory)
+    return names;
+  while (const dirent* entry = ::readdir(directory)) {
+    std::string name = entry->d_name;
+    if (name != "." && name != "..")
+      names.push_back(std::move(name));
+  }
+  ::closedir(directory);
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
-void TIEObj::ExportBookmarks(BookmarkDocument&) {
-  throw Error("Internet Explorer Favorites bookmarks cannot be exported yet.");
+// The extension: from the last "." to the end, or empty when there is none.
+std::string_view Extension(std::string_view name) {
+  const std::size_t dot = name.rfind('.');
+  return dot == std::string_view::npos ? std::string_view() : name.substr(dot);
+}
+
+// At most kMaxValue bytes, without cutting a UTF-8 character in two.
+std::string Limited(std::string value) {
+  if (value.size() <= kMaxValue)
+    return value;
+  std::size_t cut = kMaxValue;
+  while (cut > 0 && (static_cast<unsigned char>(value[cut]) & 0xC0) == 0x80)
+    --cut;
+  value.resize(cut);
+  return value;
+}
+
+using DirectoryId = std::pair<dev_t, ino_t>;
+
+// The directories on the way down from SourcePath, so that a link back up is not followed.
+void ReadDirectory(const std::string& path, Node parent, std::vector<DirectoryId>& above) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    const DirectoryId id{info.st_dev, info.st_ino};
+    if (std::find(above.begin(), above.end(), id) != above.end())
+      return;
+    above.push_back(id);
+  } else {
+    above.emplace_back();
+  }
+  for (const std::string& name : ListDirectory(path)) {
+    const std::string_view extension = Extension(name);
+    const std::string entryPath = path + "/" + name;
+    if (extension.empty()) {
+      // Whether the entry is a directory is not looked at: a plain file gives an empty folder.
+      Node folder = AppendElement(parent, "folder");
+      SetAttribute(folder, "name", name);
+      SetAttribute(folder, "gid", NewGid());
+      ReadDirectory(entryPath, folder, above);
+    } else if (extension == ".url") {
+      Node bookmark = AppendElement(parent, "url");
+      SetAttribute(bookmark, "name", std::string_view(name).substr(0, name.size() - 4));
+      SetAttribute(bookmark, "url", Limited(ini::ReadValue(entryPath, kSection, kKey)));
+      SetAttribute(bookmark, "gid", NewGid());
+    }
+  }
+  above.pop_back();
+}
+
+} // namespace
+
+std::string TIEObj::FileSafeName(std::string_view text) {
+  std::string name(text);
+  for (char unsafe : std::string_view("\\/*?\"<>|"))
+    name.erase(std::remove(name.begin(), name.end(), unsafe), name.end());
+  return name;
+}
+
+void TIEObj::ReadFolder(const std::string& path, Node parent) {
+  if (path.empty())
+    return;
+  std::vector<DirectoryId> above;
+  ReadDirectory(path, parent, above);
+}
+
+std::unique_ptr<BookmarkDocument> TIEObj::ImportBookmarks() {
+  auto document = NewBookmarkDocument("utf-8");
+  ReadFolder(SourcePath, Root(*document));
+  return document;
+}
+
+void TIEObj::WriteFolder(const std::string& path, Node node) {
+  for (; node; node = node.next_sibling()) {
+    const std::string name = FileSafeName(AttributeText(node, "name"));
+    if (IsFolder(node)) {
+      // "." and ".." would leave the Favorites tree; such a folder goes into its parent's
+      // directory, as an empty name does.
+      const std::string subPath = name == "." || name == ".." ? path : path + "/" + name;
+      if (!platform::DirectoryExists(subPath))
+        platform::CreateFolder(subPath);
+      if (node.first_child())
+        WriteFolder(subPath, node.first_child());
+    } else if (IsBookmark(node)) {
+      const std::string file = path + "/" + name + ".url";
+      if (!platform::FileExists(file))
+        ini::WriteValue(file, kSection, kKey, AttributeText(node, "url"));
+    }
+  }
+}
+
+void TIEObj::ExportBookmarks(BookmarkDocument& document) {
+  const Node root = Root(document);
+  if (root && root.first_child())
+    WriteFolder(SourcePath, root.first_child());
 }
 
 } // namespace quillary

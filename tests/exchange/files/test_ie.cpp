@@ -1,0 +1,237 @@
+#include "exchange/files/untIE.h"
+#include "platform/Error.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace quillary;
+namespace fs = std::filesystem;
+
+namespace {
+
+// The tree below a node in one line: folders as name[children], bookmarks as name<url>.
+std::string Outline(Node parent) {
+  std::string out;
+  for (Node child = parent.first_child(); child; child = child.next_sibling()) {
+    if (!out.empty())
+      out += ",";
+    out += GetAttribute(child, "name");
+    if (IsFolder(child))
+      out += "[" + Outline(child) + "]";
+    else
+      out += "<" + GetAttribute(child, "url") + ">";
+  }
+  return out;
+}
+
+void Count(Node parent, int& folders, int& bookmarks) {
+  for (Node child = parent.first_child(); child; child = child.next_sibling()) {
+    if (IsFolder(child)) {
+      ++folders;
+      Count(child, folders, bookmarks);
+    } else if (IsBookmark(child)) {
+      ++bookmarks;
+    }
+  }
+}
+
+std::unique_ptr<BookmarkDocument> Import(const std::string& path) {
+  TIEObj ie;
+  ie.SourcePath = path;
+  return ie.ImportBookmarks();
+}
+
+void Shortcut(const std::string& path, std::string_view url) {
+  test::WriteFile(path, "[InternetShortcut]\r\nURL=" + std::string(url) + "\r\n");
+}
+
+Node AddFolder(Node parent, const char* name) {
+  Node folder = AppendElement(parent, "folder");
+  SetAttribute(folder, "name", name);
+  return folder;
+}
+
+void AddBookmark(Node parent, const char* name, const char* url) {
+  Node bookmark = AppendElement(parent, "url");
+  SetAttribute(bookmark, "name", name);
+  SetAttribute(bookmark, "url", url);
+}
+
+TEST(FavoritesImport, ReadsDirectoriesAndShortcutsInNameOrder) {
+  test::TempDir dir;
+  test::MakeDirs(dir / "Work");
+  Shortcut(dir / "Work/News.url", "x");
+  Shortcut(dir / "Site.URL", "skipped: upper-case extension");
+  test::MakeDirs(dir / "a.b");
+  Shortcut(dir / "a.b/inner.url", "skipped: directory with a dot");
+  test::WriteFile(dir / "README", "a file without extension");
+  test::WriteFile(dir / "NoKey.url", "[InternetShortcut]\r\nIconIndex=0\r\n");
+  test::WriteFile(dir / "Frames.url", "[DEFAULT]\nBASEURL=b\n[DOC_x]\nURL=frame\n"
+                                      "[InternetShortcut]\nURL=  real  \n");
+  Shortcut(dir / "Ends with dot..url", "d");
+  Shortcut(dir / "notes.txt", "ignored");
+  Shortcut(dir / "Long.url", std::string(3000, 'a'));
+  auto document = Import(dir.Path());
+  EXPECT_EQ(Outline(Root(*document)), "Ends with dot.<d>,Frames<real>,Long<" +
+                                          std::string(2047, 'a') +
+                                          ">,NoKey<>,README[],Work[News<x>]");
+  const Node bookmark = Root(*document).first_child();
+  EXPECT_EQ(std::string(bookmark.first_attribute().name()), "name");
+  EXPECT_EQ(std::string(bookmark.last_attribute().name()), "gid");
+  EXPECT_EQ(GetAttribute(bookmark, "gid").size(), 36u);
+}
+
+TEST(FavoritesImport, NoDirectoryGivesTheRootOnly) {
+  test::TempDir dir;
+  test::WriteFile(dir / "file", "x");
+  test::MakeDirs(dir / "empty");
+  for (const std::string& path : {std::string(), dir / "missing", dir / "file", dir / "empty"}) {
+    SCOPED_TRACE(path);
+    auto document = Import(path);
+    ASSERT_TRUE(Root(*document));
+    EXPECT_EQ(GetAttribute(Root(*document), "name"), "bookmarks");
+    EXPECT_FALSE(Root(*document).first_child());
+  }
+}
+
+TEST(FavoritesImport, LinksBackUpAreNotFollowedButOtherLinksAre) {
+  test::TempDir dir;
+  test::MakeDirs(dir / "A/B");
+  test::MakeDirs(dir / "C");
+  Shortcut(dir / "C/c.url", "c");
+  fs::create_directory_symlink("..", dir / "A/B/up");
+  fs::create_directory_symlink(dir.Path(), dir / "A/B/top");
+  fs::create_directory_symlink(".", dir / "A/self");
+  fs::create_directory_symlink("../C", dir / "A/toC");
+  EXPECT_EQ(Outline(Root(*Import(dir.Path()))), "A[B[top[],up[]],self[],toC[c<c>]],C[c<c>]");
+}
+
+TEST(FavoritesSamples, SmallFavoritesFolder) {
+  QUILLARY_REQUIRE_SAMPLE(path, "ie-url/ICS3U__Favorites");
+  auto document = Import(path);
+  int folders = 0, bookmarks = 0;
+  Count(Root(*document), folders, bookmarks);
+  // Links and Microsoft Websites; "$RECYCLE.BIN" and the ".URL" twin are not read.
+  EXPECT_EQ(folders, 2);
+  EXPECT_EQ(bookmarks, 44);
+  const std::string outline = Outline(Root(*document));
+  EXPECT_EQ(outline.find("WEB-SLIC"), std::string::npos);
+  EXPECT_EQ(outline.find("RECYCLE"), std::string::npos);
+  EXPECT_EQ(outline.rfind("Bing<", 0), 0u);
+  EXPECT_NE(outline.find("Suggested Sites (23)<>"), std::string::npos);
+  EXPECT_NE(outline.find("IE Add-on site<http://"), std::string::npos);
+}
+
+TEST(FavoritesSamples, LargeCyrillicTree) {
+  QUILLARY_REQUIRE_SAMPLE(path, "ie-url/Favorites__tree");
+  auto document = Import(path);
+  int folders = 0, bookmarks = 0;
+  Count(Root(*document), folders, bookmarks);
+  EXPECT_EQ(folders, 96);
+  EXPECT_EQ(bookmarks, 528);
+  const std::string outline = Outline(Root(*document));
+  EXPECT_NE(outline.find("Графика["), std::string::npos);
+  EXPECT_NE(outline.find("Моторезина 15070 R17 MICHELIN ANAKEE 3<http"), std::string::npos);
+  EXPECT_NE(outline.find("Часть 1. Введение.<>"), std::string::npos);
+  EXPECT_EQ(Outline(Root(*Import(path))), outline);
+}
+
+TEST(FileSafeName, RemovesTheEightCharactersOnly) {
+  struct {
+    const char* in;
+    const char* out;
+  } cases[] = {{"a/b?", "ab"},
+               {R"(\/*?"<>|)", ""},
+               {"C:  .. name. ", "C:  .. name. "},
+               {"Ünï*code|", "Ünïcode"},
+               {"", ""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.in);
+    EXPECT_EQ(TIEObj::FileSafeName(c.in), c.out);
+  }
+}
+
+class FavoritesExport : public testing::Test {
+protected:
+  void Export() {
+    TIEObj ie;
+    ie.SourcePath = dir / "Favorites";
+    ie.ExportBookmarks(*document);
+  }
+  std::string Fav(std::string_view name) const { return dir / ("Favorites/" + std::string(name)); }
+  test::TempDir dir;
+  std::unique_ptr<BookmarkDocument> document = NewBookmarkDocument();
+  Node root = Root(*document);
+  void SetUp() override { test::MakeDirs(dir / "Favorites"); }
+};
+
+TEST_F(FavoritesExport, WritesShortcutsAndFolders) {
+  AddBookmark(root, "a/b?", "u");
+  Node twice = AddFolder(root, "Twice");
+  AddBookmark(twice, "one", "1");
+  AddBookmark(AddFolder(root, "Twice"), "two", "2");
+  AddFolder(root, "Empty");
+  Node unnamed = AddFolder(root, "?/");
+  AddBookmark(unnamed, "in parent", "p");
+  AddBookmark(root, "*", "nameless");
+  AppendElement(root, "separator");
+  Export();
+  EXPECT_EQ(test::ReadFile(Fav("ab.url")), "[InternetShortcut]\r\nURL=u\r\n");
+  EXPECT_TRUE(fs::exists(Fav("Twice/one.url")));
+  EXPECT_TRUE(fs::exists(Fav("Twice/two.url")));
+  EXPECT_TRUE(fs::is_empty(Fav("Empty")));
+  EXPECT_TRUE(fs::exists(Fav("in parent.url")));
+  EXPECT_EQ(test::ReadFile(Fav(".url")), "[InternetShortcut]\r\nURL=nameless\r\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(Fav("")), fs::directory_iterator()), 5);
+}
+
+TEST_F(FavoritesExport, LeavesExistingShortcutsAsTheyAre) {
+  test::WriteFile(Fav("Site.url"), "[InternetShortcut]\nURL=old\nIconIndex=1\n");
+  AddBookmark(root, "Site", "new");
+  Export();
+  EXPECT_EQ(test::ReadFile(Fav("Site.url")), "[InternetShortcut]\nURL=old\nIconIndex=1\n");
+}
+
+TEST_F(FavoritesExport, DotFoldersStayInsideTheFavorites) {
+  for (const char* name : {".", "..", "/..", "..|"})
+    AddBookmark(AddFolder(root, name), name, "x");
+  Node deep = AddFolder(root, "Deep");
+  AddBookmark(AddFolder(deep, ".."), "inDeep", "y");
+  Export();
+  EXPECT_TRUE(fs::exists(Fav("..url")));
+  EXPECT_TRUE(fs::exists(Fav("...url")));
+  EXPECT_TRUE(fs::exists(Fav("Deep/inDeep.url")));
+  EXPECT_FALSE(fs::exists(dir / "...url"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+}
+
+TEST_F(FavoritesExport, AShortcutThatCannotBeWrittenStopsTheExport) {
+  test::WriteFile(Fav("Blocked"), "a file where the folder should go");
+  AddBookmark(root, "first", "1");
+  AddBookmark(AddFolder(root, "Blocked"), "inside", "2");
+  AddBookmark(root, "after", "3");
+  try {
+    Export();
+    FAIL() << "no error";
+  } catch (const Error& error) {
+    EXPECT_EQ(std::string(error.what()), "Unable to write to " + Fav("Blocked/inside.url"));
+  }
+  EXPECT_TRUE(fs::exists(Fav("first.url")));
+  EXPECT_FALSE(fs::exists(Fav("after.url")));
+}
+
+TEST_F(FavoritesExport, ReadsBackWhatItWrote) {
+  Node news = AddFolder(root, "Новости");
+  AddFolder(AddFolder(news, "Deep"), "Empty");
+  AddBookmark(news, "Zebra", "");
+  AddBookmark(news, "Ünï & co", "http://example.com/?a=1&b=2#top");
+  AddBookmark(root, "日本", "ftp://x/y");
+  Export();
+  EXPECT_EQ(Outline(Root(*Import(Fav("")))), Outline(root));
+  Export();
+  EXPECT_EQ(Outline(Root(*Import(Fav("")))), Outline(root));
+}
+
+} // namespace
