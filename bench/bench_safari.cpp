@@ -1,0 +1,111 @@
+// Safari property-list speed on a collection of 100,000 bookmarks in 5,000 folders.
+#include "Generator.h"
+#include "PeakMemory.h"
+#include "exchange/db/untSafari.h"
+#include "platform/Files.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+
+using namespace quillary;
+
+namespace {
+
+const char kEmptyPlist[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+    "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+    "<plist version=\"1.0\">\n<dict>\n\t<key>Children</key>\n\t<array/>\n"
+    "\t<key>WebBookmarkGroupVersionString</key>\n\t<string>1.0</string>\n</dict>\n</plist>\n";
+
+std::string TempPath(const char* name) {
+  return (std::filesystem::temp_directory_path() / name).string();
+}
+
+BookmarkDocument& Collection() {
+  static auto document = bench::GenerateCollection({});
+  return *document;
+}
+
+// The collection written into an empty file once: a plist holding all of it.
+const std::string& FullPlist() {
+  static const std::string bytes = [] {
+    const std::string path = TempPath("quillary-bench-full.plist");
+    platform::WriteFileAtomically(path, kEmptyPlist);
+    TSafariOjb safari;
+    safari.SourcePath = path;
+    safari.ExportBookmarks(Collection());
+    return platform::ReadWholeFile(path);
+  }();
+  return bytes;
+}
+
+void BM_ImportPlist(benchmark::State& state) {
+  const std::string path = TempPath("quillary-bench-import.plist");
+  platform::WriteFileAtomically(path, FullPlist());
+  std::size_t count = 0;
+  for (auto _ : state) {
+    TSafariOjb safari;
+    safari.SourcePath = path;
+    auto document = safari.ImportBookmarks();
+    count = bench::CountBookmarks(*document);
+  }
+  state.counters["bookmarks"] = static_cast<double>(count);
+  state.counters["file_MB"] = static_cast<double>(FullPlist().size()) / 1e6;
+  state.counters["peak_MB"] = static_cast<double>(bench::PeakMemoryOf([&] {
+                                TSafariOjb safari;
+                                safari.SourcePath = path;
+                                benchmark::DoNotOptimize(safari.ImportBookmarks());
+                              })) /
+                              1e6;
+}
+BENCHMARK(BM_ImportPlist)->Unit(benchmark::kMillisecond);
+
+// Every folder and bookmark is new: the file grows by the whole collection.
+void BM_ExportIntoEmptyPlist(benchmark::State& state) {
+  const std::string path = TempPath("quillary-bench-export.plist");
+  for (auto _ : state) {
+    state.PauseTiming();
+    platform::WriteFileAtomically(path, kEmptyPlist);
+    state.ResumeTiming();
+    TSafariOjb safari;
+    safari.SourcePath = path;
+    safari.ExportBookmarks(Collection());
+  }
+}
+BENCHMARK(BM_ExportIntoEmptyPlist)->Unit(benchmark::kMillisecond);
+
+// Everything is there already: every folder and bookmark is looked up and nothing is added.
+void BM_ExportIntoFullPlist(benchmark::State& state) {
+  const std::string path = TempPath("quillary-bench-again.plist");
+  for (auto _ : state) {
+    state.PauseTiming();
+    platform::WriteFileAtomically(path, FullPlist());
+    state.ResumeTiming();
+    TSafariOjb safari;
+    safari.SourcePath = path;
+    safari.ExportBookmarks(Collection());
+  }
+}
+BENCHMARK(BM_ExportIntoFullPlist)->Unit(benchmark::kMillisecond);
+
+// One folder of 100,000 bookmarks: the case where a scan per bookmark would be quadratic.
+void BM_ExportFlatFolder(benchmark::State& state) {
+  static auto flat = bench::GenerateCollection({.flatFolder = 100000});
+  const std::string path = TempPath("quillary-bench-flat.plist");
+  for (auto _ : state) {
+    state.PauseTiming();
+    platform::WriteFileAtomically(path, kEmptyPlist);
+    state.ResumeTiming();
+    TSafariOjb safari;
+    safari.SourcePath = path;
+    safari.ExportBookmarks(*flat);
+  }
+  state.counters["bookmarks"] = static_cast<double>(bench::CountBookmarks(*flat));
+}
+BENCHMARK(BM_ExportFlatFolder)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

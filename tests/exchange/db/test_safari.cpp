@@ -1,0 +1,443 @@
+#include "exchange/db/untSafari.h"
+#include "platform/Error.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+#include <sstream>
+
+using namespace quillary;
+
+namespace {
+
+// A folder as "name{...}", a bookmark as "name<url>", siblings separated by blanks.
+std::string Describe(Node parent) {
+  std::string text;
+  for (Node child : parent.children()) {
+    if (!text.empty())
+      text += " ";
+    if (IsFolder(child))
+      text += GetAttribute(child, "name") + "{" + Describe(child) + "}";
+    else
+      text += GetAttribute(child, "name") + "<" + GetAttribute(child, "url") + ">";
+  }
+  return text;
+}
+
+std::string Plist(std::string_view topDictBody) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+         "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+         "<plist version=\"1.0\">\n<dict>\n" +
+         std::string(topDictBody) + "</dict>\n</plist>\n";
+}
+
+// Old-shape dictionaries, as earlier Safari versions wrote them.
+std::string Leaf(std::string_view title, std::string_view url) {
+  return "<dict><key>URIDictionary</key><dict><key></key><string>" + std::string(url) +
+         "</string><key>title</key><string>" + std::string(title) +
+         "</string></dict><key>URLString</key><string>" + std::string(url) +
+         "</string><key>WebBookmarkType</key><string>WebBookmarkTypeLeaf</string></dict>\n";
+}
+
+std::string List(std::string_view title, std::string_view children) {
+  return "<dict><key>Children</key><array>" + std::string(children) +
+         "</array><key>Title</key><string>" + std::string(title) +
+         "</string><key>WebBookmarkType</key><string>WebBookmarkTypeList</string></dict>\n";
+}
+
+// A top dictionary without a title: its children go straight under the root.
+std::string TopLevel(std::string_view children) {
+  return Plist("<key>Children</key><array>" + std::string(children) +
+               "</array><key>WebBookmarkGroupVersionString</key><string>1.0</string>\n");
+}
+
+class SafariTest : public testing::Test {
+protected:
+  std::unique_ptr<BookmarkDocument> ImportText(std::string_view text) {
+    test::WriteFile(path, text);
+    return ImportFile(path);
+  }
+  std::unique_ptr<BookmarkDocument> ImportFile(const std::string& file) {
+    TSafariOjb safari;
+    safari.SourcePath = file;
+    return safari.ImportBookmarks();
+  }
+  std::string ImportedTree(std::string_view text) { return Describe(Root(*ImportText(text))); }
+  void Export(BookmarkDocument& collection, const std::string& file) {
+    TSafariOjb safari;
+    safari.SourcePath = file;
+    safari.ExportBookmarks(collection);
+  }
+
+  test::TempDir dir;
+  std::string path = dir / "Bookmarks.plist";
+};
+
+struct ImportCase {
+  const char* name;
+  std::string plist;
+  const char* tree;
+};
+
+TEST_F(SafariTest, ImportReadsEachShape) {
+  const ImportCase cases[] = {
+      {"top dictionary with an empty title is one folder holding everything",
+       Plist("<key>Children</key><array>" + Leaf("A", "http://a/") +
+             "</array><key>Title</key><string></string>\n"),
+       "{A<http://a/>}"},
+      {"group version string without a title: children under the root",
+       TopLevel(Leaf("A", "http://a/") + List("F", Leaf("B", "http://b/"))),
+       "A<http://a/> F{B<http://b/>}"},
+      {"group version string after a title does not matter",
+       Plist("<key>Children</key><array>" + Leaf("A", "http://a/") +
+             "</array><key>Title</key><string>T</string>"
+             "<key>WebBookmarkGroupVersionString</key><string>1.0</string>\n"),
+       "T{A<http://a/>}"},
+      {"folder without Children, non-dictionaries and unknown dictionaries are ignored",
+       TopLevel("<dict><key>Title</key><string>History</string><key>WebBookmarkType</key>"
+                "<string>WebBookmarkTypeProxy</string></dict><string>x</string><integer>1"
+                "</integer><dict><key>Other</key><array>" +
+                Leaf("Lost", "http://lost/") + "</array></dict>" + Leaf("A", "http://a/")),
+       "A<http://a/>"},
+      {"folder without an array before its title is empty",
+       TopLevel("<dict><key>Children</key><key>Title</key><string>E</string></dict>"), "E{}"},
+      {"folder whose title is not a string adds nothing",
+       TopLevel("<dict><key>Children</key><array>" + Leaf("A", "http://a/") +
+                "</array><key>Title</key><integer>5</integer></dict>"),
+       ""},
+      {"the last array before the title holds the contents",
+       TopLevel("<dict><key>Children</key><array>" + Leaf("A", "http://a/") +
+                "</array><key>Extra</key><array>" + Leaf("B", "http://b/") +
+                "</array><key>Title</key><string>F</string></dict>"),
+       "F{B<http://b/>}"},
+      {"bookmark without a title entry adds nothing",
+       TopLevel("<dict><key>URIDictionary</key><dict><key></key><string>http://a/</string>"
+                "</dict></dict>"),
+       ""},
+      {"the empty key gives the address, not URLString",
+       TopLevel("<dict><key>URIDictionary</key><dict><key></key><string>http://inner/</string>"
+                "<key>title</key><string>A</string></dict><key>URLString</key>"
+                "<string>http://outer/</string></dict>"),
+       "A<http://inner/>"},
+      {"an empty key after the title leaves the address empty",
+       TopLevel("<dict><key>URIDictionary</key><dict><key>title</key><string>A</string>"
+                "<key></key><string>http://late/</string></dict><key>URLString</key>"
+                "<string>http://outer/</string></dict>"),
+       "A<>"},
+      {"Generation first, then the first dictionary after it",
+       TopLevel("<dict><key>Generation</key><integer>2</integer><key>URIDictionary</key><dict>"
+                "<key></key><string>http://g/</string><key>title</key><string>G</string></dict>"
+                "</dict>"),
+       "G<http://g/>"},
+      {"title that is not a string gives an empty name",
+       TopLevel("<dict><key>URIDictionary</key><dict><key></key><string>http://a/</string>"
+                "<key>title</key><integer>1</integer></dict></dict>"),
+       "<http://a/>"},
+      {"address only under URLString is taken from there",
+       TopLevel("<dict><key>URIDictionary</key><dict><key>title</key><string>A</string></dict>"
+                "<key>URLString</key><string>http://only/</string></dict>"),
+       "A<http://only/>"},
+      {"current leaf with other keys before URIDictionary",
+       TopLevel("<dict><key>ReadingListNonSync</key><dict><key>neverFetchMetadata</key><false/>"
+                "</dict><key>URIDictionary</key><dict><key>title</key><string>P</string></dict>"
+                "<key>URLString</key><string>https://p/</string><key>WebBookmarkType</key>"
+                "<string>WebBookmarkTypeLeaf</string></dict>"),
+       "P<https://p/>"},
+      {"current folder with Children after other keys",
+       TopLevel("<dict><key>ShouldOmitFromUI</key><true/><key>Title</key><string>R</string>"
+                "<key>Children</key><array>" +
+                Leaf("A", "http://a/") + "</array></dict>"),
+       "R{A<http://a/>}"},
+      {"names and addresses decoded from UTF-8 and character references",
+       TopLevel(Leaf("Caf\xC3\xA9 &amp; &lt;b&gt;", "http://x/?a=1&amp;b=2") +
+                "<dict><key>URIDictionary</key><dict><key></key><string><![CDATA[http://c/]]>"
+                "</string><key>title</key><string>  </string></dict></dict>"),
+       "Caf\xC3\xA9 & <b><http://x/?a=1&b=2>   <http://c/>"},
+  };
+  for (const ImportCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(ImportedTree(c.plist), c.tree);
+  }
+}
+
+TEST_F(SafariTest, ImportBuildsTheDocumentLikeEveryExchanger) {
+  auto document = ImportText(TopLevel(List("F", Leaf("A", "http://a/"))));
+  Node root = Root(*document);
+  EXPECT_STREQ(root.name(), "folder");
+  EXPECT_EQ(GetAttribute(root, "name"), "bookmarks");
+  const std::regex gid("[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}");
+  Node folder = root.first_child();
+  Node url = folder.first_child();
+  std::vector<std::string> folderAttributes, urlAttributes;
+  for (auto attribute : folder.attributes())
+    folderAttributes.push_back(attribute.name());
+  for (auto attribute : url.attributes())
+    urlAttributes.push_back(attribute.name());
+  EXPECT_EQ(folderAttributes, (std::vector<std::string>{"name", "gid"}));
+  EXPECT_EQ(urlAttributes, (std::vector<std::string>{"name", "url", "gid"}));
+  EXPECT_TRUE(std::regex_match(GetAttribute(folder, "gid"), gid));
+  EXPECT_TRUE(std::regex_match(GetAttribute(url, "gid"), gid));
+  EXPECT_NE(GetAttribute(folder, "gid"), GetAttribute(url, "gid"));
+}
+
+TEST_F(SafariTest, ImportsTheOldFormatFixture) {
+  auto document = ImportFile(test::DataPath("plist/old-format.plist"));
+  EXPECT_EQ(Describe(Root(*document)),
+            "BookmarksBar{Apple<http://www.apple.com/> "
+            "News{Caf\xC3\xA9 & Co<http://www.example.com/caf%C3%A9>}} BookmarksMenu{}");
+}
+
+TEST_F(SafariTest, ImportsTheRealSampleWithItsAddresses) {
+  QUILLARY_REQUIRE_SAMPLE(sample, "plist/safari-bookmarks-cli__Bookmarks.xml");
+  auto document = ImportFile(sample);
+  EXPECT_EQ(Describe(Root(*document)),
+            "{BookmarksBar{Safari Bookmarks CLI<https://github.com/evilmarty/safari-bookmarks-cli> "
+            "Python<https://www.python.org> Safari<http://apple.com/safari>} "
+            "com.apple.ReadingList{Linux From Scratch<https://linuxfromscratch.org/lfs/view/"
+            "development/> Creating Generative SVG Grids<https://frontend.horse/articles/"
+            "generative-grids/>}}");
+}
+
+// A collection built in code: folders and bookmarks under the root.
+class Collection {
+public:
+  Collection() : document_(NewBookmarkDocument()) {}
+  Node Folder(Node parent, const char* name, const char* tag = "folder") {
+    Node folder = AppendElement(parent, tag);
+    SetAttribute(folder, "name", name);
+    SetAttribute(folder, "gid", NewGid());
+    return folder;
+  }
+  Node Url(Node parent, const char* name, const char* url, const char* tag = "url") {
+    Node bookmark = AppendElement(parent, tag);
+    SetAttribute(bookmark, "name", name);
+    SetAttribute(bookmark, "url", url);
+    SetAttribute(bookmark, "gid", NewGid());
+    return bookmark;
+  }
+  Node Root() const { return quillary::Root(*document_); }
+  BookmarkDocument& Document() { return *document_; }
+
+private:
+  std::unique_ptr<BookmarkDocument> document_;
+};
+
+// The children of a written dictionary as "key:text" or "element:text" (an array as "array").
+std::string Shape(Node dict) {
+  std::string shape;
+  for (Node child : dict.children()) {
+    shape += shape.empty() ? "" : " ";
+    shape += child.name();
+    if (std::string(child.name()) != "array" && std::string(child.name()) != "dict")
+      shape += std::string(":") + child.text().get();
+  }
+  return shape;
+}
+
+TEST_F(SafariTest, ExportAppendsTheSpecifiedShapesAndReadsBack) {
+  test::WriteFile(path, TopLevel(Leaf("Existing", "http://e/")));
+  Collection c;
+  Node folder = c.Folder(c.Root(), "News");
+  c.Url(folder, "Caf\xC3\xA9 & <Co>", "http://n/?a=1&b=2");
+  c.Url(c.Root(), "", "");
+  Export(c.Document(), path);
+
+  const std::string text = test::ReadFile(path);
+  EXPECT_TRUE(text.ends_with("</plist>\r\n")) << text;
+  EXPECT_NE(text.find("<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+                      "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">"),
+            std::string::npos);
+  pugi::xml_document written;
+  ASSERT_TRUE(written.load_string(text.c_str()));
+  Node array = written.child("plist").child("dict").child("array");
+  std::vector<Node> dicts(array.children("dict").begin(), array.children("dict").end());
+  ASSERT_EQ(dicts.size(), 3u);
+  const std::regex uuid(" string:[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$");
+  EXPECT_TRUE(std::regex_search(Shape(dicts[1]), uuid));
+  EXPECT_EQ(std::regex_replace(Shape(dicts[1]), uuid, ""),
+            "key:Children array key:Title string:News key:WebBookmarkType "
+            "string:WebBookmarkTypeList key:WebBookmarkUUID");
+  EXPECT_EQ(std::regex_replace(Shape(dicts[2]), uuid, ""),
+            "key:URIDictionary dict key:URLString string: key:WebBookmarkType "
+            "string:WebBookmarkTypeLeaf key:WebBookmarkUUID");
+  Node bookmark = dicts[1].child("array").child("dict");
+  EXPECT_EQ(Shape(bookmark.child("dict")),
+            "key: string:http://n/?a=1&b=2 key:title string:Caf\xC3\xA9 & <Co>");
+  EXPECT_EQ(bookmark.child("string").text().get(), std::string("http://n/?a=1&b=2"));
+
+  EXPECT_EQ(Describe(Root(*ImportFile(path))),
+            "Existing<http://e/> News{Caf\xC3\xA9 & <Co><http://n/?a=1&b=2>} <>");
+}
+
+TEST_F(SafariTest, ExportingTwiceAddsNothing) {
+  test::WriteFile(path, test::ReadFile(test::DataPath("plist/old-format.plist")));
+  Collection c;
+  Node bar = c.Folder(c.Root(), "BookmarksBar");
+  c.Url(bar, "Apple again", "http://www.apple.com/"); // already in that folder
+  Node news = c.Folder(bar, "News");
+  c.Url(news, "New", "http://new/");
+  c.Url(c.Folder(c.Root(), "Fresh"), "F", "http://f/");
+  Export(c.Document(), path);
+  const std::string once = test::ReadFile(path);
+  Export(c.Document(), path);
+  EXPECT_EQ(test::ReadFile(path), once);
+  EXPECT_EQ(
+      Describe(Root(*ImportFile(path))),
+      "BookmarksBar{Apple<http://www.apple.com/> News{Caf\xC3\xA9 & Co<http://www.example.com/"
+      "caf%C3%A9> New<http://new/>}} BookmarksMenu{} Fresh{F<http://f/>}");
+}
+
+TEST_F(SafariTest, ExportIntoTheRealSampleTwiceAddsNothing) {
+  QUILLARY_REQUIRE_SAMPLE(sample, "plist/safari-bookmarks-cli__Bookmarks.xml");
+  test::WriteFile(path, test::ReadFile(sample));
+  // The top dictionary's own title makes the import one folder; what it holds is the top array.
+  auto imported = ImportFile(sample);
+  Collection collection;
+  for (Node child : Root(*imported).first_child().children())
+    collection.Root().append_copy(child);
+  Export(collection.Document(), path); // everything is there already
+  const std::string once = test::ReadFile(path);
+  Export(collection.Document(), path);
+  EXPECT_EQ(test::ReadFile(path), once);
+  EXPECT_EQ(Describe(Root(*ImportFile(path))), Describe(Root(*imported)));
+  // Nothing of the file was lost on the way: the same tree with every key and value.
+  pugi::xml_document before, after;
+  ASSERT_TRUE(before.load_file(sample.c_str()));
+  ASSERT_TRUE(after.load_file(path.c_str()));
+  std::ostringstream a, b;
+  before.save(a, "", pugi::format_raw);
+  after.save(b, "", pugi::format_raw);
+  EXPECT_EQ(b.str(), a.str());
+}
+
+TEST_F(SafariTest, ExportFindsDuplicatesOnlyAmongTheTargetsChildren) {
+  test::WriteFile(path, TopLevel(List("Same", Leaf("Early", "http://early/")) +
+                                 List("Same", Leaf("Late", "http://late/")) +
+                                 List("Other", Leaf("X", "http://x/"))));
+  Collection c;
+  c.Url(c.Root(), "X at the top", "http://x/"); // only in another folder: added
+  c.Url(c.Folder(c.Root(), "Same"), "Into the later", "http://late/");
+  Node twice = c.Folder(c.Root(), "Twice");
+  c.Url(twice, "First", "http://dup/");
+  c.Url(twice, "Second", "http://dup/");
+  c.Url(c.Folder(c.Root(), "Twice"), "From the second", "http://second/");
+  Node skipped = c.Folder(c.Root(), "Caps", "Folder");
+  c.Url(skipped, "Inside", "http://inside/");
+  c.Url(c.Root(), "Upper", "http://upper/", "URL");
+  Export(c.Document(), path);
+  EXPECT_EQ(Describe(Root(*ImportFile(path))),
+            "Same{Early<http://early/>} Same{Late<http://late/>} Other{X<http://x/>} "
+            "X at the top<http://x/> Twice{First<http://dup/> From the second<http://second/>}");
+}
+
+TEST_F(SafariTest, ExportOfAnEmptyCollectionStillRewritesTheFile) {
+  const std::string original = TopLevel("");
+  test::WriteFile(path, original);
+  Collection c;
+  Export(c.Document(), path);
+  const std::string text = test::ReadFile(path);
+  EXPECT_NE(text, original); // rewritten in our layout
+  EXPECT_TRUE(text.ends_with("</plist>\r\n"));
+  EXPECT_EQ(ImportedTree(text), "");
+}
+
+TEST_F(SafariTest, ExportKeepsWhitespaceValuesAndWritesAProxyTitleNextToIt) {
+  test::WriteFile(path, TopLevel("<dict><key>Title</key><string>History</string></dict>"
+                                 "<dict><key>Children</key><array>\n  </array><key>Title</key>"
+                                 "<string> </string></dict>"));
+  Collection c;
+  c.Url(c.Folder(c.Root(), "History"), "H", "http://h/"); // the proxy has no list to write into
+  c.Url(c.Folder(c.Root(), " "), "Blank", "http://blank/");
+  Export(c.Document(), path);
+  EXPECT_EQ(Describe(Root(*ImportFile(path))), " {Blank<http://blank/>} History{H<http://h/>}");
+}
+
+struct MalformedCase {
+  const char* name;
+  std::string bytes;
+  const char* message; // part of the error text
+  bool importFails;
+};
+
+TEST_F(SafariTest, MalformedFilesFailClearlyAndStayByteForByte) {
+  const MalformedCase cases[] = {
+      {"not XML", "this is not < xml", "is not well-formed XML", true},
+      {"truncated", TopLevel(Leaf("A", "http://a/")).substr(0, 300), "is not well-formed XML",
+       true},
+      {"binary property list", std::string("bplist00\xD6\x01\x02", 11), "binary property list",
+       true},
+      {"no plist element", "<?xml version=\"1.0\"?>\n<dict><key>Children</key><array/></dict>\n",
+       "no plist element", true},
+      {"no top dictionary", "<plist version=\"1.0\"><array/></plist>", "no top dictionary", false},
+      {"no array in the top dictionary",
+       "<plist version=\"1.0\"><dict><key>Title</key><string>T</string></dict></plist>",
+       "no bookmark list", false},
+  };
+  for (const MalformedCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::WriteFile(path, c.bytes);
+    Collection collection;
+    collection.Url(collection.Root(), "A", "http://a/");
+    try {
+      Export(collection.Document(), path);
+      ADD_FAILURE() << "export succeeded";
+    } catch (const Error& error) {
+      EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << error.what();
+      EXPECT_NE(std::string(error.what()).find(path), std::string::npos) << error.what();
+    }
+    EXPECT_EQ(test::ReadFile(path), c.bytes);
+    if (c.importFails)
+      EXPECT_THROW(ImportFile(path), Error);
+    else
+      EXPECT_EQ(Describe(Root(*ImportFile(path))), "");
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1)
+      << "a temporary file was left behind";
+}
+
+TEST_F(SafariTest, TheRealBinarySampleIsRefused) {
+  QUILLARY_REQUIRE_SAMPLE(sample, "plist/safari-bookmarks-cli__Bookmarks.bin");
+  test::WriteFile(path, test::ReadFile(sample));
+  Collection c;
+  EXPECT_THROW(Export(c.Document(), path), Error);
+  EXPECT_EQ(test::ReadFile(path), test::ReadFile(sample));
+  EXPECT_THROW(ImportFile(sample), Error);
+}
+
+TEST_F(SafariTest, MissingFileRaisesTheFileErrorAndCreatesNothing) {
+  Collection c;
+  EXPECT_THROW(ImportFile(path), FileError);
+  EXPECT_THROW(Export(c.Document(), path), FileError);
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST_F(SafariTest, HostileNestingFailsInsteadOfCrashing) {
+  std::string deep;
+  for (int i = 0; i < 20000; ++i)
+    deep += "<dict><key>Children</key><array>";
+  for (int i = 0; i < 20000; ++i)
+    deep += "</array><key>Title</key><string>F</string></dict>";
+  EXPECT_THROW(ImportText(TopLevel(deep)), Error);
+}
+
+TEST_F(SafariTest, TextIsReadAsUtf8WhateverTheDeclarationSays) {
+  std::string text = TopLevel(Leaf("Caf\xC3\xA9", "http://a/"));
+  text.replace(text.find("UTF-8"), 5, "ISO-8859-1");
+  EXPECT_EQ(ImportedTree(text), "Caf\xC3\xA9<http://a/>");
+  Collection c;
+  c.Url(c.Root(),
+        "\xC3\x9C"
+        "ber",
+        "http://b/");
+  Export(c.Document(), path);
+  const std::string written = test::ReadFile(path);
+  EXPECT_NE(written.find("encoding=\"UTF-8\""), std::string::npos);
+  EXPECT_NE(written.find("\xC3\x9C"
+                         "ber"),
+            std::string::npos);
+}
+
+} // namespace
