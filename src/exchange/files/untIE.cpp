@@ -1,5 +1,6 @@
 #include "exchange/files/untIE.h"
 
+#include "platform/Error.h"
 #include "platform/Files.h"
 #include "settings/IniFile.h"
 
@@ -126,8 +127,12 @@ void TIEObj::WriteFolder(const std::string& path, Node node) {
 
 void TIEObj::ExportBookmarks(BookmarkDocument& document) {
   const Node root = Root(document);
-  if (root && root.first_child())
-    WriteFolder(SourcePath, root.first_child());
+  if (!root || !root.first_child())
+    return;
+  // Without a Favorites folder the paths would start at the top of the file system.
+  if (SourcePath.empty())
+    throw Error("Unable to write to " + SourcePath);
+  WriteFolder(SourcePath, root.first_child());
 }
 
 } // namespace quillary

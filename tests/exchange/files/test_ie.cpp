@@ -222,6 +222,15 @@ TEST_F(FavoritesExport, AShortcutThatCannotBeWrittenStopsTheExport) {
   EXPECT_FALSE(fs::exists(Fav("after.url")));
 }
 
+TEST_F(FavoritesExport, AnEmptyPathWritesNothingAnywhere) {
+  AddBookmark(root, "quillary-stray-shortcut", "x");
+  TIEObj ie;
+  EXPECT_THROW(ie.ExportBookmarks(*document), Error);
+  EXPECT_FALSE(fs::exists("/quillary-stray-shortcut.url"));
+  BookmarkDocument empty;
+  EXPECT_NO_THROW(ie.ExportBookmarks(empty));
+}
+
 TEST_F(FavoritesExport, ReadsBackWhatItWrote) {
   Node news = AddFolder(root, "Новости");
   AddFolder(AddFolder(news, "Deep"), "Empty");
