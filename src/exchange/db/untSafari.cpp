@@ -63,6 +63,11 @@ Node ValueOf(Node dict, std::string_view key) {
   return {};
 }
 
+bool StartsWithBookmarkKey(Node dict) {
+  Node first = dict.first_child();
+  return IsKey(first, "URIDictionary") || IsKey(first, "Generation");
+}
+
 enum class DictKind { Folder, Bookmark, Other };
 
 // The first key decides in the files older Safari wrote. Current files put other keys first,
@@ -71,7 +76,7 @@ DictKind KindOfDict(Node dict) {
   Node first = dict.first_child();
   if (IsKey(first, "Children"))
     return DictKind::Folder;
-  if (IsKey(first, "URIDictionary") || IsKey(first, "Generation"))
+  if (StartsWithBookmarkKey(dict))
     return DictKind::Bookmark;
   Node type = ValueOf(dict, "WebBookmarkType");
   if (IsElement(type, "string") && TextOf(type) == "WebBookmarkTypeLeaf")
@@ -79,11 +84,6 @@ DictKind KindOfDict(Node dict) {
   if (ValueOf(dict, "Children"))
     return DictKind::Folder;
   return DictKind::Other;
-}
-
-bool StartsWithFirstKey(Node dict) {
-  Node first = dict.first_child();
-  return IsKey(first, "Children") || IsKey(first, "URIDictionary") || IsKey(first, "Generation");
 }
 
 std::string ErrorPrefix(const std::string& path) {
@@ -151,6 +151,46 @@ void AppendText(Node parent, const char* name, std::string_view text) {
     element.append_child(pugi::node_pcdata).set_value(std::string(text).c_str());
 }
 
+// A bookmark dictionary gives a "url" element at its inner dictionary's "title" key; without
+// that key it gives nothing.
+void ReadBookmarkDict(Node dict, Node target) {
+  Node inner;
+  if (StartsWithBookmarkKey(dict)) {
+    for (Node child = dict.first_child().next_sibling(); child && !inner;
+         child = child.next_sibling())
+      if (IsElement(child, "dict"))
+        inner = child;
+  } else if (Node value = ValueOf(dict, "URIDictionary"); IsElement(value, "dict")) {
+    inner = value;
+  }
+  std::string url;
+  bool hasEmptyKey = false;
+  for (Node child = inner.first_child(); child; child = child.next_sibling())
+    if (IsKey(child, "")) {
+      hasEmptyKey = true;
+      break;
+    }
+  for (Node child = inner.first_child(); child; child = child.next_sibling()) {
+    if (IsKey(child, "")) {
+      if (Node value = child.next_sibling(); IsElement(value, "string")) {
+        url = TextOf(value);
+        child = value;
+      }
+    } else if (IsKey(child, "title")) {
+      Node value = child.next_sibling();
+      // Current files keep the address only under "URLString".
+      if (!hasEmptyKey)
+        if (Node address = ValueOf(dict, "URLString"); IsElement(address, "string"))
+          url = TextOf(address);
+      Node bookmark = AppendElement(target, "url");
+      SetAttribute(bookmark, "name", IsElement(value, "string") ? TextOf(value) : "");
+      SetAttribute(bookmark, "url", url);
+      SetAttribute(bookmark, "gid", NewGid());
+      break;
+    }
+  }
+}
+
 } // namespace
 
 // The folders a target array holds by title (the last one wins) and the addresses of its
@@ -210,41 +250,7 @@ void TSafariOjb::ReadPlistLevel(Node first, Node target, int depth) {
         }
       }
     } else if (kind == DictKind::Bookmark) {
-      Node inner;
-      if (StartsWithFirstKey(node)) {
-        for (Node child = node.first_child().next_sibling(); child && !inner;
-             child = child.next_sibling())
-          if (IsElement(child, "dict"))
-            inner = child;
-      } else if (Node value = ValueOf(node, "URIDictionary"); IsElement(value, "dict")) {
-        inner = value;
-      }
-      std::string url;
-      bool hasEmptyKey = false;
-      for (Node child = inner.first_child(); child; child = child.next_sibling())
-        if (IsKey(child, "")) {
-          hasEmptyKey = true;
-          break;
-        }
-      for (Node child = inner.first_child(); child; child = child.next_sibling()) {
-        if (IsKey(child, "")) {
-          if (Node value = child.next_sibling(); IsElement(value, "string")) {
-            url = TextOf(value);
-            child = value;
-          }
-        } else if (IsKey(child, "title")) {
-          Node value = child.next_sibling();
-          // Current files keep the address only under "URLString".
-          if (!hasEmptyKey)
-            if (Node address = ValueOf(node, "URLString"); IsElement(address, "string"))
-              url = TextOf(address);
-          Node bookmark = AppendElement(target, "url");
-          SetAttribute(bookmark, "name", IsElement(value, "string") ? TextOf(value) : "");
-          SetAttribute(bookmark, "url", url);
-          SetAttribute(bookmark, "gid", NewGid());
-          break;
-        }
-      }
+      ReadBookmarkDict(node, target);
     }
   }
 }
