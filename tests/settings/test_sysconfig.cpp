@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <initializer_list>
+#include <map>
 #include <utility>
 
 using namespace quillary;
@@ -415,6 +416,26 @@ TEST_F(LinuxDetection, TheOlderRootWinsWhileItHoldsAProfile) {
   found = Find(platform::MozillaBrowser::Firefox);
   ASSERT_TRUE(found);
   EXPECT_EQ(found->folder, dir / "xdg/mozilla/firefox/pi7.default-esr/");
+}
+
+TEST_F(LinuxDetection, ListingMarksDotEntriesHiddenAndFoldersAsSuch) {
+  test::MakeDirs(dir / "list/profile");
+  test::MakeDirs(dir / "list/.hidden");
+  Write("list/file.txt", "x");
+  platform::LinuxBrowserProbe probe;
+  auto entries = probe.ListFolder(dir / "list/*.*");
+  ASSERT_TRUE(entries);
+  std::map<std::string, std::pair<bool, bool>> seen; // name to hidden, directory
+  for (const FolderEntry& entry : *entries)
+    seen[entry.name] = {entry.hidden, entry.directory};
+  EXPECT_EQ(seen, (std::map<std::string, std::pair<bool, bool>>{{".", {true, true}},
+                                                                {"..", {true, true}},
+                                                                {".hidden", {true, true}},
+                                                                {"file.txt", {false, false}},
+                                                                {"profile", {false, true}}}));
+  EXPECT_FALSE(probe.ListFolder(dir / "missing/*.*"));
+  EXPECT_TRUE(probe.FileExists(dir / "list/file.txt"));
+  EXPECT_FALSE(probe.FileExists(dir / "list/profile"));
 }
 
 TEST_F(LinuxDetection, DetectionFillsInWhatItFindsAndClearsNothing) {
