@@ -95,6 +95,9 @@ public:
   Writer(sqlite3d::Connection& db, const BookmarkSnapshot& bookmarks,
          const std::vector<PlaceRow>& places, const PlacesColumns& columns)
       : db_(db), bookmarks_(bookmarks), columns_(columns), now_(NowInMicroseconds()) {
+    foldersByTitle_.reserve(bookmarks.Rows().size());
+    bookmarkedUrls_.reserve(bookmarks.Rows().size() * 2);
+    placesByUrl_.reserve(places.size());
     for (const BookmarkRow& row : bookmarks.Rows()) {
       // Only folders can take children; the first row of a title wins.
       if (row.type == FolderType)
@@ -106,7 +109,7 @@ public:
       placesByUrl_.emplace(place.url, place.id);
   }
 
-  std::optional<std::int64_t> FindFolder(const std::string& title) const {
+  std::optional<std::int64_t> FindFolder(std::string_view title) const {
     const auto found = foldersByTitle_.find(title);
     if (found == foldersByTitle_.end())
       return std::nullopt;
@@ -114,7 +117,7 @@ public:
   }
 
   // The new folder's id; raises SqliteError when the insert fails.
-  std::int64_t InsertFolder(std::int64_t parent, const std::string& title) {
+  std::int64_t InsertFolder(std::int64_t parent, std::string_view title) {
     Statement& insert = Prepared(insertFolder_, FolderInsertText());
     insert.Reset();
     insert.Bind(":parent", parent);
@@ -127,7 +130,7 @@ public:
   }
 
   // False only when the bookmark row itself could not be inserted.
-  bool WriteBookmark(std::int64_t parent, const std::string& title, const std::string& url) {
+  bool WriteBookmark(std::int64_t parent, std::string_view title, std::string_view url) {
     if (title.empty() || url.empty())
       return true;
     // An address a bookmark already points to is there; one seen only in history gets its
@@ -226,7 +229,7 @@ private:
     return slot->second++;
   }
 
-  std::int64_t InsertPlace(const std::string& url, const std::string& title) {
+  std::int64_t InsertPlace(std::string_view url, std::string_view title) {
     Statement& insert = Prepared(insertPlace_, PlaceInsertText());
     insert.Reset();
     insert.Bind(":ur", url);
@@ -239,7 +242,7 @@ private:
     return db_.LastInsertRowId();
   }
 
-  void InsertBookmark(std::int64_t placeId, std::int64_t parent, const std::string& title) {
+  void InsertBookmark(std::int64_t placeId, std::int64_t parent, std::string_view title) {
     Statement& insert = Prepared(insertBookmark_, BookmarkInsertText());
     insert.Reset();
     insert.Bind(":fk", placeId);
@@ -262,9 +265,10 @@ private:
   const BookmarkSnapshot& bookmarks_;
   const PlacesColumns& columns_;
   const std::int64_t now_;
-  std::unordered_map<std::string, std::int64_t> foldersByTitle_;
-  std::unordered_map<std::string, std::int64_t> placesByUrl_;
-  std::unordered_set<std::string> bookmarkedUrls_;
+  // Views into the snapshots and the document, which stay unchanged while the export writes.
+  std::unordered_map<std::string_view, std::int64_t> foldersByTitle_;
+  std::unordered_map<std::string_view, std::int64_t> placesByUrl_;
+  std::unordered_set<std::string_view> bookmarkedUrls_;
   std::unordered_map<std::int64_t, std::int64_t> positions_;
   std::optional<Statement> insertFolder_;
   std::optional<Statement> insertPlace_;
@@ -445,7 +449,7 @@ bool TFirefox3Ojb::WriteFolderLevel(std::int64_t parentId, Node node) {
     }
     level.next = current.next_sibling();
     const std::int64_t parent = level.id;
-    const std::string name = GetAttribute(current, "name");
+    const std::string_view name = AttributeText(current, "name");
     switch (KindOf(current)) {
     case ElementKind::Folder: {
       std::optional<std::int64_t> folderId = writer_->FindFolder(name);
@@ -460,7 +464,7 @@ bool TFirefox3Ojb::WriteFolderLevel(std::int64_t parentId, Node node) {
       break;
     }
     case ElementKind::Bookmark:
-      if (!writer_->WriteBookmark(parent, name, GetAttribute(current, "url")))
+      if (!writer_->WriteBookmark(parent, name, AttributeText(current, "url")))
         return false;
       break;
     case ElementKind::Other:
@@ -475,6 +479,9 @@ void TFirefox3Ojb::ExportBookmarks(BookmarkDocument& document) {
   const Node first = Root(document).first_child();
   ClosedOnExit closed(DB);
   DB.Open(SourcePath, sqlite3d::OpenMode::ReadWrite);
+  // A page cache big enough for a large export keeps SQLite from rereading and rewriting the
+  // same index pages through the file system; it lasts only as long as this connection.
+  DB.Execute("PRAGMA cache_size = -65536");
   {
     sqlite3d::Transaction transaction(DB);
     Writer writer(DB, cdtData, cdtPlaces, columns);
