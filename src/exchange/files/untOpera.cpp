@@ -88,12 +88,29 @@ std::vector<FolderBlock> ScanFolderBlocks(std::string_view text) {
   return blocks;
 }
 
+// Blocks that can hold the same text: same leading text and same length, and where several
+// share those, the same hash of the whole text.
+struct BlockKey {
+  std::string_view lead;
+  std::size_t length;
+  std::size_t hash;
+  bool operator==(const BlockKey&) const = default;
+};
+
+struct BlockKeyHash {
+  std::size_t operator()(const BlockKey& key) const {
+    return std::hash<std::string_view>()(key.lead) ^ (key.length * 0x9E3779B97F4A7C15ull) ^
+           key.hash;
+  }
+};
+
 // The folder pass removes every occurrence of a block's exact text from the level before it
 // looks for the next block. Such an occurrence always starts at a later "#FOLDER" and spans
 // exactly that block, so instead of rewriting the text the pass keeps the removed ranges and
-// compares only blocks whose leading text is the same. Only where a copy was taken out of a
-// later block can the joined text hold new structure; the rest of the level is then written out
-// and scanned again, which real hotlists, whose blocks all differ, never need.
+// compares only blocks with the same key. Where a copy was taken out of a later block, the
+// joined text may hold new structure: the rest of the level is then written out and scanned
+// again, so every block compared still has its text as it stands. Real hotlists, whose blocks
+// all differ, never need that.
 class FolderPass {
 public:
   FolderPass(std::string_view text, Node parent, int depth)
@@ -105,21 +122,16 @@ public:
       const FolderBlock block = blocks_[i];
       if (!block.topLevel || IsRemoved(block.begin))
         continue;
-      std::string scratch;
-      const std::string_view current = CurrentText(i, scratch);
-      ReadBlock(current, block.closed);
-      Remove(i);
+      const std::string_view text = Text(block);
+      ReadBlock(text, block.closed);
+      Remove(block);
       bool changedLaterBlocks = false;
-      for (std::size_t other : byLead_[Lead(i)]) {
-        const FolderBlock& candidate = blocks_[other];
-        if (candidate.begin < block.end || IsRemoved(candidate.begin) ||
-            candidate.end - candidate.begin < current.size())
+      for (std::size_t other : byKey_[Key(i)]) {
+        const FolderBlock& copy = blocks_[other];
+        if (copy.begin < block.end || IsRemoved(copy.begin) || Text(copy) != text)
           continue;
-        std::string otherScratch;
-        if (CurrentText(other, otherScratch) == current) {
-          Remove(other);
-          changedLaterBlocks = changedLaterBlocks || !candidate.topLevel;
-        }
+        Remove(copy);
+        changedLaterBlocks = changedLaterBlocks || !copy.topLevel;
       }
       if (changedLaterBlocks) {
         Rescan(block.end);
@@ -132,9 +144,24 @@ public:
 private:
   void Scan() {
     blocks_ = ScanFolderBlocks(text_);
-    byLead_.clear();
+    hashes_.assign(blocks_.size(), 0);
+    byKey_.clear();
     for (std::size_t i = 0; i < blocks_.size(); ++i)
-      byLead_[Lead(i)].push_back(i);
+      byKey_[Key(i)].push_back(i);
+    // Only blocks that look alike have their whole text hashed.
+    std::vector<std::size_t> alike;
+    for (const auto& [key, indices] : byKey_)
+      if (indices.size() > 1)
+        alike.insert(alike.end(), indices.begin(), indices.end());
+    if (alike.empty())
+      return;
+    std::sort(alike.begin(), alike.end());
+    for (std::size_t i : alike)
+      byKey_.erase(Key(i));
+    for (std::size_t i : alike) {
+      hashes_[i] = std::hash<std::string_view>()(Text(blocks_[i])) | 1;
+      byKey_[Key(i)].push_back(i);
+    }
   }
 
   // Continues with the level's text from position on as the removals have left it.
@@ -156,8 +183,14 @@ private:
     Scan();
   }
 
-  std::string_view Lead(std::size_t i) const {
-    return text_.substr(blocks_[i].begin, blocks_[i].leadEnd - blocks_[i].begin);
+  std::string_view Text(const FolderBlock& block) const {
+    return text_.substr(block.begin, block.end - block.begin);
+  }
+
+  BlockKey Key(std::size_t i) const {
+    const FolderBlock& block = blocks_[i];
+    return {text_.substr(block.begin, block.leadEnd - block.begin), block.end - block.begin,
+            hashes_[i]};
   }
 
   bool IsRemoved(std::size_t position) const {
@@ -167,25 +200,9 @@ private:
     return position < std::prev(after)->second;
   }
 
-  void Remove(std::size_t i) {
-    const std::size_t begin = blocks_[i].begin, end = blocks_[i].end;
-    removed_.erase(removed_.lower_bound(begin), removed_.lower_bound(end));
-    removed_.emplace(begin, end);
-  }
-
-  // The block's text as it stands after the removals so far.
-  std::string_view CurrentText(std::size_t i, std::string& scratch) const {
-    const std::size_t begin = blocks_[i].begin, end = blocks_[i].end;
-    auto range = removed_.lower_bound(begin);
-    if (range == removed_.end() || range->first >= end)
-      return text_.substr(begin, end - begin);
-    std::size_t cursor = begin;
-    for (; range != removed_.end() && range->first < end; ++range) {
-      scratch.append(text_.substr(cursor, range->first - cursor));
-      cursor = range->second;
-    }
-    scratch.append(text_.substr(cursor, end - cursor));
-    return scratch;
+  void Remove(const FolderBlock& block) {
+    removed_.erase(removed_.lower_bound(block.begin), removed_.lower_bound(block.end));
+    removed_.emplace(block.begin, block.end);
   }
 
   void ReadBlock(std::string_view block, bool closed) {
@@ -231,7 +248,8 @@ private:
   Node parent_;
   int depth_;
   std::vector<FolderBlock> blocks_;
-  std::unordered_map<std::string_view, std::vector<std::size_t>> byLead_;
+  std::vector<std::size_t> hashes_; // of the whole text where blocks look alike, else 0
+  std::unordered_map<BlockKey, std::vector<std::size_t>, BlockKeyHash> byKey_;
   std::map<std::size_t, std::size_t> removed_; // begin -> end of the outermost removed blocks
   std::string left_;                           // the gaps between top-level blocks so far
   std::size_t gapFrom_ = 0;
