@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <regex>
 #include <sstream>
 
@@ -353,6 +354,190 @@ TEST_F(SafariTest, ExportKeepsWhitespaceValuesAndWritesAProxyTitleNextToIt) {
   c.Url(c.Folder(c.Root(), " "), "Blank", "http://blank/");
   Export(c.Document(), path);
   EXPECT_EQ(Describe(Root(*ImportFile(path))), " {Blank<http://blank/>} History{H<http://h/>}");
+}
+
+// The lookups as plain scans over the target's children, the way the index must answer them.
+namespace plain {
+
+bool IsKey(Node node, const char* text) {
+  return std::string(node.name()) == "key" && std::string(node.text().get()) == text;
+}
+
+Node ValueOf(Node dict, const char* key) {
+  for (Node child : dict.children())
+    if (IsKey(child, key))
+      return child.next_sibling();
+  return {};
+}
+
+bool IsBookmarkDict(Node dict) {
+  Node first = dict.first_child();
+  return IsKey(first, "URIDictionary") || IsKey(first, "Generation") ||
+         (!IsKey(first, "Children") &&
+          std::string(ValueOf(dict, "WebBookmarkType").text().get()) == "WebBookmarkTypeLeaf");
+}
+
+Node Append(Node dict, const char* name, const std::string& text) {
+  Node element = dict.append_child(name);
+  if (!text.empty())
+    element.text().set(text.c_str());
+  return element;
+}
+
+Node Folder(Node folder, Node target) {
+  const std::string name = GetAttribute(folder, "name");
+  Node result;
+  for (Node dict : target.children("dict")) {
+    if (IsBookmarkDict(dict))
+      continue;
+    Node array = dict.child("array");
+    if (!IsKey(dict.first_child(), "Children") &&
+        ValueOf(dict, "Children").name() == std::string("array"))
+      array = ValueOf(dict, "Children");
+    for (Node child : dict.children())
+      if (IsKey(child, "Title") && std::string(child.next_sibling().name()) == "string" &&
+          child.next_sibling().text().get() == name && array)
+        result = array; // the last match wins
+  }
+  if (result)
+    return result;
+  Node dict = target.append_child("dict");
+  Append(dict, "key", "Children");
+  result = dict.append_child("array");
+  Append(dict, "key", "Title");
+  Append(dict, "string", name);
+  Append(dict, "key", "WebBookmarkType");
+  Append(dict, "string", "WebBookmarkTypeList");
+  Append(dict, "key", "WebBookmarkUUID");
+  Append(dict, "string", NewGid());
+  return result;
+}
+
+void Bookmark(Node bookmark, Node target) {
+  const std::string url = GetAttribute(bookmark, "url");
+  for (Node dict : target.children("dict")) {
+    if (IsKey(dict.first_child(), "Children") || !IsBookmarkDict(dict))
+      continue;
+    for (Node child : dict.children())
+      if (IsKey(child, "URLString") && child.next_sibling() &&
+          child.next_sibling().text().get() == url)
+        return;
+  }
+  Node dict = target.append_child("dict");
+  Append(dict, "key", "URIDictionary");
+  Node inner = dict.append_child("dict");
+  Append(inner, "key", "");
+  Append(inner, "string", url);
+  Append(inner, "key", "title");
+  Append(inner, "string", GetAttribute(bookmark, "name"));
+  Append(dict, "key", "URLString");
+  Append(dict, "string", url);
+  Append(dict, "key", "WebBookmarkType");
+  Append(dict, "string", "WebBookmarkTypeLeaf");
+  Append(dict, "key", "WebBookmarkUUID");
+  Append(dict, "string", NewGid());
+}
+
+void Level(Node first, Node target) {
+  for (Node node = first; node; node = node.next_sibling()) {
+    if (IsExactFolder(node)) {
+      Node array = Folder(node, target);
+      if (node.first_child())
+        Level(node.first_child(), array);
+    } else if (IsExactBookmark(node)) {
+      Bookmark(node, target);
+    }
+  }
+}
+
+} // namespace plain
+
+// Small random trees over few names and addresses, so that titles and addresses repeat.
+class RandomTrees {
+public:
+  explicit RandomTrees(unsigned seed) : random_(seed) {}
+
+  std::string Plist() { return TopLevel(Entries(3)); }
+
+  void Fill(Collection& collection, Node parent, int depth) {
+    const int count = Pick(5);
+    for (int i = 0; i < count; ++i) {
+      if (depth > 0 && Pick(3) == 0)
+        Fill(collection, collection.Folder(parent, Name(), Pick(8) ? "folder" : "Folder"),
+             depth - 1);
+      else
+        collection.Url(parent, Name(), Address());
+    }
+  }
+
+private:
+  int Pick(int n) { return static_cast<int>(random_() % static_cast<unsigned>(n)); }
+  const char* Name() {
+    static const char* names[] = {"A", "B", "C"};
+    return names[Pick(3)];
+  }
+  const char* Address() {
+    static const char* urls[] = {"http://1/", "http://2/", "http://3/", ""};
+    return urls[Pick(4)];
+  }
+  std::string Entries(int depth) {
+    std::string entries;
+    const int count = Pick(5);
+    for (int i = 0; i < count; ++i) {
+      switch (depth > 0 ? Pick(5) : Pick(2)) {
+      case 0:
+        entries += Leaf(Name(), Address());
+        break;
+      case 1: // the current shape, other keys first
+        entries += std::string("<dict><key>ReadingListNonSync</key><dict/><key>URIDictionary</key>"
+                               "<dict><key>title</key><string>") +
+                   Name() + "</string></dict><key>URLString</key><string>" + Address() +
+                   "</string><key>WebBookmarkType</key><string>WebBookmarkTypeLeaf</string>"
+                   "</dict>";
+        break;
+      case 2:
+        entries += List(Name(), Entries(depth - 1));
+        break;
+      case 3: // a current folder, Children after its title
+        entries += std::string("<dict><key>Title</key><string>") + Name() +
+                   "</string><key>Children</key><array>" + Entries(depth - 1) + "</array></dict>";
+        break;
+      default: // a proxy without a list
+        entries += std::string("<dict><key>Title</key><string>") + Name() + "</string></dict>";
+      }
+    }
+    return entries;
+  }
+
+  std::mt19937 random_;
+};
+
+std::string WithoutUuids(const pugi::xml_document& document) {
+  std::ostringstream out;
+  document.save(out, "", pugi::format_raw | pugi::format_no_declaration);
+  static const std::regex uuid("[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}");
+  return std::regex_replace(out.str(), uuid, "UUID");
+}
+
+TEST_F(SafariTest, IndexedLookupsGiveWhatThePlainScansGive) {
+  for (unsigned seed = 1; seed <= 300; ++seed) {
+    SCOPED_TRACE(seed);
+    RandomTrees trees(seed);
+    const std::string file = trees.Plist();
+    Collection collection;
+    trees.Fill(collection, collection.Root(), 3);
+
+    pugi::xml_document expected;
+    ASSERT_TRUE(expected.load_string(file.c_str()));
+    plain::Level(collection.Root().first_child(),
+                 expected.child("plist").child("dict").child("array"));
+
+    test::WriteFile(path, file);
+    Export(collection.Document(), path);
+    pugi::xml_document written;
+    ASSERT_TRUE(written.load_file(path.c_str()));
+    ASSERT_EQ(WithoutUuids(written), WithoutUuids(expected));
+  }
 }
 
 struct MalformedCase {
