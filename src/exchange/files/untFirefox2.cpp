@@ -43,8 +43,8 @@ const THTMLParam* FindParam(const THTMLTag& tag, std::string_view upperCase) {
   return nullptr;
 }
 
-// Whether an unnamed "H3" has a list of its own, whose "/DL" must then close only that list:
-// the first tag after it that is not its "/H3", a description or a paragraph is a "DL".
+// Whether an "H3" has a list of its own: the first tag after it that is not its "/H3", a
+// description or a paragraph is a "DL". Some browsers write an empty folder as a bare "H3".
 bool OpensOwnList(const THTMLParser& parser, std::size_t h3) {
   for (std::size_t j = h3 + 1; j < parser.Items.size(); ++j) {
     const THTMLTag* tag = TagAt(parser, j);
@@ -127,7 +127,9 @@ std::size_t TFirefox2Ojb::ReadItems(const THTMLParser& parser, std::size_t start
       SetAttribute(folder, "gid", NewGid());
       if (FindParam(*tag, "PERSONAL_TOOLBAR_FOLDER"))
         SetAttribute(folder, "PERSONAL_TOOLBAR_FOLDER", "true");
-      levels.push_back({folder});
+      // Without a list the folder stays empty, and what follows belongs to the current level.
+      if (OpensOwnList(parser, i))
+        levels.push_back({folder});
     } else if (NameIs(tag->Name, "/DL")) {
       if (level.unnamedLists > 0) {
         --level.unnamedLists;

@@ -87,6 +87,17 @@ TEST_F(Firefox2Test, ImportReadsFoldersAndBookmarks) {
        "</DL>",
        "F(News)[B(X|x)]"},
       {"folder without attributes", "<H3>News</H3>", "F(News)[]"},
+      {"folder without a list is empty and what follows is its sibling",
+       "<DL><H3>Empty</H3><DT><H3>Next</H3><DL><A HREF='u'>U</A></DL><A HREF='v'>V</A></DL>"
+       "<A HREF='w'>W</A>",
+       "F(Empty)[],F(Next)[B(U|u)],B(V|v)"},
+      {"empty folders last in a list leave its bookmarks and its end to it",
+       "<DL><H3>L</H3><DL><H3>N</H3>\n<DT><H3>C</H3>\n<A HREF='s'>S</A></DL><A HREF='t'>T</A>"
+       "</DL><A HREF='w'>W</A>",
+       "F(L)[F(N)[],F(C)[],B(S|s)],B(T|t)"},
+      {"folder with a description before its list",
+       "<DL><H3>F</H3><DD>about<p><DL><A HREF='u'>U</A></DL><A HREF='v'>V</A></DL>",
+       "F(F)[B(U|u)],B(V|v)"},
       {"toolbar mark", "<H3 PERSONAL_TOOLBAR_FOLDER=\"true\">Bar</H3>", "F(Bar)*[]"},
       {"toolbar mark run into a valueless attribute",
        "<DT><H3 FOLDED PERSONAL_TOOLBAR_FOLDER='true'>Bar</H3>", "F(Bar)[]"},
@@ -437,6 +448,46 @@ TEST(Firefox2Samples, RealFilesGiveReadableNamesAndTheToolbarMark) {
   ASSERT_TRUE(toolbar);
   EXPECT_EQ(GetAttribute(toolbar, "PERSONAL_TOOLBAR_FOLDER"), "true");
   EXPECT_EQ(GetAttribute(toolbar.next_sibling(), "PERSONAL_TOOLBAR_FOLDER"), "");
+}
+
+// The names of the folders among the node's children, in order.
+std::string FolderNames(Node parent) {
+  std::string out;
+  for (Node child : parent.children())
+    if (IsFolder(child))
+      out += (out.empty() ? "" : ",") + GetAttribute(child, "name");
+  return out;
+}
+
+// iCab writes an empty folder as a bare "H3" without a list; the folders and bookmarks after
+// it are its siblings.
+TEST(Firefox2Samples, FoldersWithoutAListStayEmptyInTheirPlace) {
+  QUILLARY_REQUIRE_SAMPLE(path, "html/netscape-bookmarks__iCab.Hotlist.html");
+  TFirefox2Ojb exchanger;
+  exchanger.SourcePath = path;
+  auto document = exchanger.ImportBookmarks();
+  const Node root = Root(*document);
+  EXPECT_EQ(FolderNames(root), "NPR,Personal Services,DDJ articles,Military,Vaio,Unix,Languages,"
+                               "NY Business Resources,CGI Programming Things,Sports,Ebay,"
+                               "Stacey reviews,Design Patterns,Mac OS X,Locations,IF,"
+                               "Net connectivity,Vanity");
+  const Node ebay = FindBy(root, "name", "Ebay");
+  ASSERT_TRUE(ebay);
+  EXPECT_FALSE(ebay.first_child());
+  const Node newYork = FindBy(root, "name", "New York");
+  ASSERT_TRUE(newYork);
+  const Node locations = newYork.parent();
+  EXPECT_EQ(locations.parent(), root);
+  EXPECT_EQ(FolderNames(locations), "New York,Chicago");
+  EXPECT_FALSE(newYork.first_child());
+  EXPECT_FALSE(newYork.next_sibling().first_child());
+  std::vector<std::string> urls;
+  for (Node child : locations.children())
+    if (IsBookmark(child))
+      urls.push_back(GetAttribute(child, "url"));
+  EXPECT_EQ(urls,
+            (std::vector<std::string>{"http://www.steppenwolf.org/", "http://www.greatlakespa.com/",
+                                      "http://www.secondcity.com/"}));
 }
 
 // What a browser writes and Quillary reads, Quillary writes and reads back the same.
