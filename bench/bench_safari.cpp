@@ -23,6 +23,15 @@ std::string TempPath(const char* name) {
   return (std::filesystem::temp_directory_path() / name).string();
 }
 
+// Removes a benchmark's file when the benchmark is done with it.
+struct RemovedAfterwards {
+  std::string path;
+  ~RemovedAfterwards() {
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+  }
+};
+
 BookmarkDocument& Collection() {
   static auto document = bench::GenerateCollection({});
   return *document;
@@ -36,13 +45,16 @@ const std::string& FullPlist() {
     TSafariOjb safari;
     safari.SourcePath = path;
     safari.ExportBookmarks(Collection());
-    return platform::ReadWholeFile(path);
+    std::string bytes = platform::ReadWholeFile(path);
+    std::filesystem::remove(path);
+    return bytes;
   }();
   return bytes;
 }
 
 void BM_ImportPlist(benchmark::State& state) {
   const std::string path = TempPath("quillary-bench-import.plist");
+  RemovedAfterwards removed{path};
   platform::WriteFileAtomically(path, FullPlist());
   std::size_t count = 0;
   for (auto _ : state) {
@@ -65,6 +77,7 @@ BENCHMARK(BM_ImportPlist)->Unit(benchmark::kMillisecond);
 // Every folder and bookmark is new: the file grows by the whole collection.
 void BM_ExportIntoEmptyPlist(benchmark::State& state) {
   const std::string path = TempPath("quillary-bench-export.plist");
+  RemovedAfterwards removed{path};
   for (auto _ : state) {
     state.PauseTiming();
     platform::WriteFileAtomically(path, kEmptyPlist);
@@ -79,6 +92,7 @@ BENCHMARK(BM_ExportIntoEmptyPlist)->Unit(benchmark::kMillisecond);
 // Everything is there already: every folder and bookmark is looked up and nothing is added.
 void BM_ExportIntoFullPlist(benchmark::State& state) {
   const std::string path = TempPath("quillary-bench-again.plist");
+  RemovedAfterwards removed{path};
   for (auto _ : state) {
     state.PauseTiming();
     platform::WriteFileAtomically(path, FullPlist());
@@ -94,6 +108,7 @@ BENCHMARK(BM_ExportIntoFullPlist)->Unit(benchmark::kMillisecond);
 void BM_ExportFlatFolder(benchmark::State& state) {
   static auto flat = bench::GenerateCollection({.flatFolder = 100000});
   const std::string path = TempPath("quillary-bench-flat.plist");
+  RemovedAfterwards removed{path};
   for (auto _ : state) {
     state.PauseTiming();
     platform::WriteFileAtomically(path, kEmptyPlist);
