@@ -6,8 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <filesystem>
+#include <numeric>
+#include <random>
 #include <regex>
 #include <set>
 
@@ -181,6 +185,53 @@ INSTANTIATE_TEST_SUITE_P(
                    "Loop[Inside=http://inside/], toolbar[], unfiled[]"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The plain form of the walk: filter the whole snapshot by parent for every folder.
+std::string PlainWalk(const std::vector<BookmarkRow>& rows, std::int64_t parent) {
+  std::string text;
+  for (const BookmarkRow& row : rows) {
+    if (row.parent != parent || row.id <= 15 || (row.type != 1 && row.type != 2))
+      continue;
+    if (!text.empty())
+      text += ", ";
+    text +=
+        row.type == 2 ? row.title + "[" + PlainWalk(rows, row.id) + "]" : row.title + "=" + row.url;
+  }
+  return text;
+}
+
+TEST(Firefox3ImportIndex, GivesThePlainWalksResultOnAShuffledTree) {
+  // Ids are shuffled, so children often come before their folders in row order and the rows
+  // of many folders interleave.
+  std::mt19937 random(7);
+  std::vector<std::int64_t> ids(400);
+  std::iota(ids.begin(), ids.end(), 16);
+  std::shuffle(ids.begin(), ids.end(), random);
+  std::vector<std::int64_t> folders{2, 3, 4, 9};
+  std::string rows =
+      "INSERT INTO moz_bookmarks(id, type, fk, parent, title) VALUES (9, 2, NULL, 2, "
+      "'low'), (10, 1, 1, 9, 'under low');\n"
+      "INSERT INTO moz_places(id, url) VALUES (1, 'http://p/1')";
+  for (std::size_t i = 1; i <= ids.size(); ++i)
+    rows += ", (" + std::to_string(i + 1) + ", 'http://p/" + std::to_string(i + 1) + "')";
+  rows += ";\n";
+  for (std::size_t i = 0; i < ids.size(); ++i) {
+    const std::int64_t type = std::array<std::int64_t, 4>{1, 1, 2, 3}[random() % 4];
+    const std::int64_t parent = folders[random() % folders.size()];
+    rows += "INSERT INTO moz_bookmarks(id, type, fk, parent, title) VALUES (" +
+            std::to_string(ids[i]) + ", " + std::to_string(type) + ", " + std::to_string(i + 2) +
+            ", " + std::to_string(parent) + ", 'n" + std::to_string(i) + "');\n";
+    if (type == 2)
+      folders.push_back(ids[i]);
+  }
+  PlacesDb db(test::Firefox3PlacesSchema, rows);
+  Tlite3 module;
+  const auto document = Import(db.path, module);
+  const std::string plain = PlainWalk(module.cdtData.Rows(), 2) + ", Bookmarks Toolbar[" +
+                            PlainWalk(module.cdtData.Rows(), 3) + "]";
+  EXPECT_GT(plain.size(), 2000u); // the tree is not trivially small
+  EXPECT_EQ(Describe(Root(*document)), plain);
+}
+
 TEST(Firefox3ImportFailure, ReportsTheCauseAndLeavesTheFileAlone) {
   struct Case {
     const char* name;
@@ -267,6 +318,8 @@ std::unique_ptr<BookmarkDocument> ExportDocument() {
   AddBookmark(created, "No address", "");
   Node inner = AddFolder(created, "Inner");
   AddBookmark(inner, "Deep", "http://deep/", "URL");
+  // A second folder of that name, deeper down, lands in the same database folder.
+  AddBookmark(AddFolder(created, "Docs"), "Nested docs", "http://nested-docs/");
   AppendElement(root, "separator");
   AddBookmark(root, "Top", "http://top/");
   return document;
@@ -281,7 +334,8 @@ INSERT INTO moz_bookmarks(id, type, fk, parent, position, title) VALUES
 )sql";
 
 constexpr const char* NewRowsQuery =
-    "SELECT b.type, p.title, b.position, b.title, ifnull(pl.url, ''), b.fk FROM moz_bookmarks b "
+    "SELECT b.type, b.parent, p.title, b.position, b.title, ifnull(pl.url, ''), b.fk FROM "
+    "moz_bookmarks b "
     "JOIN moz_bookmarks p ON b.parent = p.id LEFT JOIN moz_places pl ON b.fk = pl.id "
     "WHERE b.id > 18 ORDER BY b.id";
 
@@ -293,17 +347,19 @@ TEST(Firefox3Export, Firefox3DatabaseGetsThePlainStatements) {
   EXPECT_FALSE(module.DB.IsOpen());
 
   // Depth first; every row at position 6; the history-only place gets its bookmark (fk 1).
-  EXPECT_EQ(db.Rows(NewRowsQuery), "1|Docs|6|Into docs|http://new-in-docs/|3\n"
-                                   "2|Bookmarks Menu|6|New folder||\n"
-                                   "1|New folder|6|Visited again|http://visited/|1\n"
-                                   "2|New folder|6|Inner||\n"
-                                   "1|Inner|6|Deep|http://deep/|4\n"
-                                   "1|Bookmarks Menu|6|Top|http://top/|5\n");
+  EXPECT_EQ(db.Rows(NewRowsQuery), "1|17|Docs|6|Into docs|http://new-in-docs/|3\n"
+                                   "2|2|Bookmarks Menu|6|New folder||\n"
+                                   "1|20|New folder|6|Visited again|http://visited/|1\n"
+                                   "2|20|New folder|6|Inner||\n"
+                                   "1|22|Inner|6|Deep|http://deep/|4\n"
+                                   "1|17|Docs|6|Nested docs|http://nested-docs/|5\n"
+                                   "1|2|Bookmarks Menu|6|Top|http://top/|6\n");
   EXPECT_EQ(db.Number("SELECT count(*) FROM moz_bookmarks WHERE id > 18 AND (dateAdded IS NOT "
                       "NULL OR lastModified IS NOT NULL)"),
             0);
   EXPECT_EQ(db.Rows("SELECT url, title, frecency FROM moz_places WHERE id > 2 ORDER BY id"),
-            "http://new-in-docs/|Into docs|140\nhttp://deep/|Deep|140\nhttp://top/|Top|140\n");
+            "http://new-in-docs/|Into docs|140\nhttp://deep/|Deep|140\n"
+            "http://nested-docs/|Nested docs|140\nhttp://top/|Top|140\n");
 }
 
 TEST(Firefox3Export, CurrentDatabaseGetsWhatTheBrowserFills) {
@@ -326,12 +382,13 @@ INSERT INTO moz_bookmarks(id, type, fk, parent, position, title, guid) VALUES
   const std::int64_t after = now();
 
   // Positions follow the existing siblings; a new folder's children count from 0.
-  EXPECT_EQ(db.Rows(NewRowsQuery), "1|Docs|1|Into docs|http://new-in-docs/|3\n"
-                                   "2|menu|2|New folder||\n"
-                                   "1|New folder|0|Visited again|http://visited/|1\n"
-                                   "2|New folder|1|Inner||\n"
-                                   "1|Inner|0|Deep|http://deep/|4\n"
-                                   "1|menu|3|Top|http://top/|5\n");
+  EXPECT_EQ(db.Rows(NewRowsQuery), "1|17|Docs|1|Into docs|http://new-in-docs/|3\n"
+                                   "2|2|menu|2|New folder||\n"
+                                   "1|20|New folder|0|Visited again|http://visited/|1\n"
+                                   "2|20|New folder|1|Inner||\n"
+                                   "1|22|Inner|0|Deep|http://deep/|4\n"
+                                   "1|17|Docs|2|Nested docs|http://nested-docs/|5\n"
+                                   "1|2|menu|3|Top|http://top/|6\n");
   const std::regex guid("[A-Za-z0-9_-]{12}");
   std::set<std::string> guids;
   Connection check(db.path, OpenMode::ReadOnly);
@@ -345,7 +402,7 @@ INSERT INTO moz_bookmarks(id, type, fk, parent, position, title, guid) VALUES
     EXPECT_LE(bookmarks.ColumnInt64("dateAdded"), after);
     EXPECT_EQ(bookmarks.ColumnInt64("lastModified"), bookmarks.ColumnInt64("dateAdded"));
   }
-  EXPECT_EQ(guids.size(), 6u);
+  EXPECT_EQ(guids.size(), 7u);
   Statement places(check, "SELECT url, guid, foreign_count, url_hash, frecency FROM moz_places "
                           "WHERE id > 2");
   while (places.Step()) {
