@@ -250,7 +250,8 @@ TEST(HotlistSamples, NamesAndAddressesAreWhole) {
             std::string::npos);
   EXPECT_EQ(Outline(Root(*ImportFile(spaces))),
             "Python<http://www.edgewall.org/python-sidebar/html/toc-tutorial.html>");
-  Node first = Root(*ImportFile(mixed)).first_child();
+  auto mixedDocument = ImportFile(mixed);
+  Node first = Root(*mixedDocument).first_child();
   EXPECT_EQ(Outline(first), "OpenMandriva Web Site<https://www.openmandriva.org>,OpenMandriva "
                             "Forums<https://forums.openmandriva.org>,OpenMandriva "
                             "Wiki<http://wiki.openmandriva.org>");
