@@ -18,7 +18,8 @@ struct Line {
 
 std::vector<Line> SplitLines(std::string_view text) {
   std::vector<Line> lines;
-  size_t begin = 0;
+  // An editor may have saved the file with a UTF-8 byte order mark; it belongs to no line.
+  size_t begin = text.starts_with("\xEF\xBB\xBF") ? 3 : 0;
   while (begin < text.size()) {
     size_t end = text.find_first_of("\r\n", begin);
     if (end == std::string_view::npos) {

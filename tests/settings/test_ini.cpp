@@ -34,6 +34,7 @@ const ReadCase kReadCases[] = {
     {"key longer than asked", "[a]\r\nkk=1\r\n", "a", "k", ""},
     {"empty text", "", "a", "k", ""},
     {"key before any section", "k=1\r\n[a]\r\n", "a", "k", ""},
+    {"byte order mark before the first section", "\xEF\xBB\xBF[a]\r\nk=1\r\n", "a", "k", "1"},
 };
 
 class IniRead : public testing::TestWithParam<ReadCase> {};
@@ -75,6 +76,8 @@ const WriteCase kWriteCases[] = {
     {"stores the value exactly, blanks included", "[a]\r\nk=1\r\n", "a", "k", "  v  ",
      "[a]\r\nk=  v  \r\n"},
     {"writes an empty value", "[a]\r\nk=1\r\n", "a", "k", "", "[a]\r\nk=\r\n"},
+    {"byte order mark kept, its section found", "\xEF\xBB\xBF[a]\r\nk=1\r\n", "a", "k", "2",
+     "\xEF\xBB\xBF[a]\r\nk=2\r\n"},
     {"replaces only the first of two sections of that name", "[a]\r\nj=1\r\n[a]\r\nk=2\r\n", "a",
      "k", "v", "[a]\r\nj=1\r\nk=v\r\n[a]\r\nk=2\r\n"},
 };
