@@ -1,5 +1,7 @@
 #include "settings/untSysConfig.h"
 
+#include "store/Text.h"
+
 #include <cctype>
 
 namespace quillary {
@@ -9,22 +11,19 @@ namespace {
 // GetUserNameA was given room for 50 characters, the terminating zero included.
 constexpr size_t kLogonNameRoom = 50;
 
-std::string Upper(std::string text) {
-  for (char& c : text)
-    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
-bool ContainsIgnoringCase(const std::string& text, const std::string& word) {
-  return Upper(text).find(Upper(word)) != std::string::npos;
+// Display names are matched without regard to ASCII case.
+bool ContainsIgnoringCase(std::string text, std::string word) {
+  LowerAsciiInPlace(text);
+  LowerAsciiInPlace(word);
+  return text.find(word) != std::string::npos;
 }
 
 // Firefox 3 and every later version use the places database; "2.0.0.20" does not count, nor does
 // a version without a leading number. "First character is 3" would miss every Firefox since 4.
 bool UsesPlacesDatabase(const std::string& version) {
   int leading = 0;
-  size_t i = 0;
-  for (; i < version.size() && std::isdigit(static_cast<unsigned char>(version[i])); ++i) {
+  for (size_t i = 0; i < version.size() && std::isdigit(static_cast<unsigned char>(version[i]));
+       ++i) {
     leading = leading * 10 + (version[i] - '0');
     if (leading >= 3)
       return true;
