@@ -2,6 +2,7 @@
 
 #include "app/frmAddBookmark.h"
 #include "app/frmAddFolder.h"
+#include "exchange/db/Tlite3.h"
 
 #ifdef QUILLARY_APP_DIALOGS
 #include "app/frmAbout.h"
@@ -32,6 +33,7 @@ TWindows CreateWindows() {
   main.fmConfig = windows.Config;
   main.fmFindOut = windows.FindOut;
   main.fmOpList = windows.OpList;
+  Tlite3::Shared(); // the places data module comes last and lives until the program ends
   return windows;
 }
 
