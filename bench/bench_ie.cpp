@@ -11,22 +11,30 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The tree is written once per run into a fresh folder by the exporter itself.
-const std::string& FavoritesTree() {
-  static const std::string path = [] {
-    const fs::path folder = fs::temp_directory_path() / "quillary-bench-favorites";
-    fs::remove_all(folder);
-    fs::create_directories(folder);
+// The tree, written once per run into a fresh folder by the exporter itself and removed when the
+// program ends.
+struct Tree {
+  std::string path = (fs::temp_directory_path() / "quillary-bench-favorites").string();
+  Tree() {
+    fs::remove_all(path);
+    fs::create_directories(path);
     bench::CollectionShape shape;
     shape.bookmarks = 10000;
     shape.folders = 500;
     auto collection = bench::GenerateCollection(shape);
     TIEObj ie;
-    ie.SourcePath = folder.string();
+    ie.SourcePath = path;
     ie.ExportBookmarks(*collection);
-    return folder.string();
-  }();
-  return path;
+  }
+  ~Tree() {
+    std::error_code ignored;
+    fs::remove_all(path, ignored);
+  }
+};
+
+const std::string& FavoritesTree() {
+  static const Tree tree;
+  return tree.path;
 }
 
 void BM_ImportFavorites(benchmark::State& state) {

@@ -11,10 +11,18 @@ using namespace quillary;
 
 namespace {
 
-std::string HotlistPath() {
-  static const std::string path =
-      (std::filesystem::temp_directory_path() / "quillary-bench-opera.adr").string();
-  return path;
+// The hotlist file, removed when the program ends.
+struct Hotlist {
+  std::string path = (std::filesystem::temp_directory_path() / "quillary-bench-opera.adr").string();
+  ~Hotlist() {
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+  }
+};
+
+const std::string& HotlistPath() {
+  static const Hotlist hotlist;
+  return hotlist.path;
 }
 
 BookmarkDocument& Collection() {
