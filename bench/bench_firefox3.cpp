@@ -1,5 +1,6 @@
 // Places database speed: 100,000 bookmarks in 5,000 folders read back, and 100,000 new ones
-// written into that database in one transaction.
+// written into that database in one transaction. Argument 0 is the current schema with all its
+// indexes, 1 the Firefox 3 schema.
 #include "Generator.h"
 #include "exchange/db/PlacesSchemas.h"
 #include "exchange/db/untFirefox3.h"
@@ -23,26 +24,34 @@ std::filesystem::path Folder() {
   return folder;
 }
 
-// A current-schema database holding the generated collection, written once by the exchanger.
-std::string FilledDatabase() {
-  static const std::string path = [] {
-    const std::string file = (Folder() / "filled.sqlite").string();
+// A database holding the generated collection, written once by the exchanger: the current
+// schema (shape 0) or a Firefox 3 one with its built-in rows up to id 15 (shape 1).
+std::string FilledDatabase(std::int64_t shape) {
+  static std::string paths[2];
+  std::string& path = paths[shape];
+  if (path.empty()) {
+    const std::string file = (Folder() / ("filled-" + std::to_string(shape) + ".sqlite")).string();
     {
       sqlite3d::Connection db(file, sqlite3d::OpenMode::ReadWriteCreate);
-      db.Execute(test::CurrentPlacesSchema);
+      // The browser keeps its database in write-ahead-log mode.
+      if (shape == 0)
+        db.Execute("PRAGMA journal_mode = WAL");
+      db.Execute(shape == 0 ? test::CurrentPlacesSchema : test::Firefox3PlacesSchema);
+      if (shape == 1)
+        db.Execute("INSERT INTO moz_bookmarks(id, type, parent, position) VALUES (15, 3, 1, 9)");
     }
     auto collection = bench::GenerateCollection({});
     TFirefox3Ojb exchanger;
     exchanger.SourcePath = file;
     exchanger.ExportBookmarks(*collection);
-    return file;
-  }();
+    path = file;
+  }
   return path;
 }
 
 void BM_ImportPlaces(benchmark::State& state) {
   TFirefox3Ojb exchanger;
-  exchanger.SourcePath = FilledDatabase();
+  exchanger.SourcePath = FilledDatabase(state.range(0));
   std::size_t bookmarks = 0;
   for (auto _ : state) {
     const auto document = exchanger.ImportBookmarks();
@@ -50,10 +59,10 @@ void BM_ImportPlaces(benchmark::State& state) {
   }
   state.counters["bookmarks"] = static_cast<double>(bookmarks);
 }
-BENCHMARK(BM_ImportPlaces)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportPlaces)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_ExportNewBookmarksIntoPlaces(benchmark::State& state) {
-  const std::string filled = FilledDatabase();
+  const std::string filled = FilledDatabase(state.range(0));
   bench::CollectionShape shape;
   shape.firstBookmark = shape.bookmarks; // the same folders, other addresses
   const auto collection = bench::GenerateCollection(shape);
@@ -71,7 +80,7 @@ void BM_ExportNewBookmarksIntoPlaces(benchmark::State& state) {
   count.Step();
   state.counters["bookmarks_after"] = static_cast<double>(count.ColumnInt64("n"));
 }
-BENCHMARK(BM_ExportNewBookmarksIntoPlaces)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExportNewBookmarksIntoPlaces)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
