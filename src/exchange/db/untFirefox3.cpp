@@ -94,7 +94,9 @@ class TFirefox3Ojb::Writer {
 public:
   Writer(sqlite3d::Connection& db, const BookmarkSnapshot& bookmarks,
          const std::vector<PlaceRow>& places, const PlacesColumns& columns)
-      : db_(db), bookmarks_(bookmarks), columns_(columns), now_(NowInMicroseconds()) {
+      : db_(db), bookmarks_(bookmarks), columns_(columns), now_(NowInMicroseconds()),
+        folderInsertText_(FolderInsertText()), placeInsertText_(PlaceInsertText()),
+        bookmarkInsertText_(BookmarkInsertText()) {
     foldersByTitle_.reserve(bookmarks.Rows().size());
     bookmarkedUrls_.reserve(bookmarks.Rows().size() * 2);
     placesByUrl_.reserve(places.size());
@@ -118,7 +120,7 @@ public:
 
   // The new folder's id; raises SqliteError when the insert fails.
   std::int64_t InsertFolder(std::int64_t parent, std::string_view title) {
-    Statement& insert = Prepared(insertFolder_, FolderInsertText());
+    Statement& insert = Prepared(insertFolder_, folderInsertText_);
     insert.Reset();
     insert.Bind(":parent", parent);
     insert.Bind(":title", title);
@@ -230,7 +232,7 @@ private:
   }
 
   std::int64_t InsertPlace(std::string_view url, std::string_view title) {
-    Statement& insert = Prepared(insertPlace_, PlaceInsertText());
+    Statement& insert = Prepared(insertPlace_, placeInsertText_);
     insert.Reset();
     insert.Bind(":ur", url);
     insert.Bind(":tit", title);
@@ -243,7 +245,7 @@ private:
   }
 
   void InsertBookmark(std::int64_t placeId, std::int64_t parent, std::string_view title) {
-    Statement& insert = Prepared(insertBookmark_, BookmarkInsertText());
+    Statement& insert = Prepared(insertBookmark_, bookmarkInsertText_);
     insert.Reset();
     insert.Bind(":fk", placeId);
     insert.Bind(":parent", parent);
@@ -265,6 +267,9 @@ private:
   const BookmarkSnapshot& bookmarks_;
   const PlacesColumns& columns_;
   const std::int64_t now_;
+  const std::string folderInsertText_;
+  const std::string placeInsertText_;
+  const std::string bookmarkInsertText_;
   // Views into the snapshots and the document, which stay unchanged while the export writes.
   std::unordered_map<std::string_view, std::int64_t> foldersByTitle_;
   std::unordered_map<std::string_view, std::int64_t> placesByUrl_;
