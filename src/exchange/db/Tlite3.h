@@ -45,6 +45,7 @@ private:
 struct PlacesColumns {
   bool bookmarkGuid = false; // the browser's current schema; decides how rows are read and written
   bool bookmarkDates = false;
+  bool placeFrecency = false; // missing from the oldest Firefox 3 databases
   bool placeGuid = false;
   bool placeForeignCount = false;
   bool placeUrlHash = false;

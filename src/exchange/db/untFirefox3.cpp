@@ -183,19 +183,23 @@ private:
   }
 
   std::string PlaceInsertText() const {
-    if (!Current())
-      return "INSERT INTO moz_places(url,title,frecency) VALUES(:ur,:tit,140)";
-    std::string names = "url,title,frecency";
-    std::string values = ":ur,:tit,140";
-    if (columns_.placeGuid) {
+    // Only columns the table has are named: a statement naming a missing one would fail for
+    // every place, and with it every new bookmark.
+    std::string names = "url,title";
+    std::string values = ":ur,:tit";
+    if (columns_.placeFrecency) {
+      names += ",frecency";
+      values += ",140";
+    }
+    if (Current() && columns_.placeGuid) {
       names += ",guid";
       values += ",:guid";
     }
-    if (columns_.placeForeignCount) {
+    if (Current() && columns_.placeForeignCount) {
       names += ",foreign_count";
       values += ",1";
     }
-    if (columns_.placeUrlHash) {
+    if (Current() && columns_.placeUrlHash) {
       names += ",url_hash";
       values += ",:url_hash";
     }
@@ -312,6 +316,7 @@ void TFirefox3Ojb::LoadSnapshots() {
   columns.bookmarkGuid = DB.HasColumn("moz_bookmarks", "guid");
   columns.bookmarkDates =
       DB.HasColumn("moz_bookmarks", "dateAdded") && DB.HasColumn("moz_bookmarks", "lastModified");
+  columns.placeFrecency = DB.HasColumn("moz_places", "frecency");
   columns.placeGuid = DB.HasColumn("moz_places", "guid");
   columns.placeForeignCount = DB.HasColumn("moz_places", "foreign_count");
   columns.placeUrlHash = DB.HasColumn("moz_places", "url_hash");
