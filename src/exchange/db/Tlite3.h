@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -62,6 +63,8 @@ public:
   BookmarkSnapshot cdtData;
   std::vector<PlaceRow> cdtPlaces;
   PlacesColumns columns;
+  // The browser's tags root, where the database tells which row it is.
+  std::optional<std::int64_t> tagsRoot;
 };
 
 } // namespace quillary

@@ -33,6 +33,8 @@ constexpr std::int64_t LastBuiltInId = 15;
 constexpr std::int64_t FolderType = 2;
 constexpr std::int64_t BookmarkType = 1;
 constexpr const char* UnfiledGuid = "unfiled_____";
+constexpr const char* PlacesRootGuid = "root________";
+constexpr const char* TagsRootGuid = "tags________";
 
 bool IsRootGuid(const std::string& guid) {
   static constexpr std::array<std::string_view, 6> roots = {"root________", "menu________",
@@ -93,16 +95,20 @@ std::string NewPlacesGuid() {
 class TFirefox3Ojb::Writer {
 public:
   Writer(sqlite3d::Connection& db, const BookmarkSnapshot& bookmarks,
-         const std::vector<PlaceRow>& places, const PlacesColumns& columns)
+         const std::vector<PlaceRow>& places, const PlacesColumns& columns,
+         std::optional<std::int64_t> tagsRoot)
       : db_(db), bookmarks_(bookmarks), columns_(columns), now_(NowInMicroseconds()),
         folderInsertText_(FolderInsertText()), placeInsertText_(PlaceInsertText()),
         bookmarkInsertText_(BookmarkInsertText()) {
     foldersByTitle_.reserve(bookmarks.Rows().size());
     bookmarkedUrls_.reserve(bookmarks.Rows().size() * 2);
     placesByUrl_.reserve(places.size());
+    const std::unordered_set<std::int64_t> tagFolders = TagsTree(bookmarks, tagsRoot);
     for (const BookmarkRow& row : bookmarks.Rows()) {
-      // Only folders can take children; the first row of a title wins.
-      if (row.type == FolderType)
+      // Only folders can take children; the first row of a title wins. The places root, the
+      // tags root and the tags below it hide what is written into them from the browser's view.
+      if (row.type == FolderType && row.parent != 0 && row.guid != PlacesRootGuid &&
+          tagFolders.count(row.id) == 0)
         foldersByTitle_.emplace(row.title, row.id);
       if (!row.url.empty())
         bookmarkedUrls_.insert(row.url);
@@ -165,6 +171,26 @@ public:
 
 private:
   bool Current() const { return columns_.bookmarkGuid; }
+
+  // The tags root and every row below it; a parent cycle is entered only once.
+  static std::unordered_set<std::int64_t> TagsTree(const BookmarkSnapshot& bookmarks,
+                                                   std::optional<std::int64_t> tagsRoot) {
+    std::unordered_set<std::int64_t> tree;
+    if (!tagsRoot)
+      return tree;
+    std::vector<std::int64_t> pending{*tagsRoot};
+    tree.insert(*tagsRoot);
+    while (!pending.empty()) {
+      const std::int64_t parent = pending.back();
+      pending.pop_back();
+      for (std::size_t child : bookmarks.ChildrenOf(parent)) {
+        const std::int64_t id = bookmarks.Rows()[child].id;
+        if (tree.insert(id).second)
+          pending.push_back(id);
+      }
+    }
+    return tree;
+  }
 
   // Prepared on first use and reused for every later row.
   Statement& Prepared(std::optional<Statement>& slot, const std::string& text) {
@@ -288,8 +314,8 @@ private:
 TFirefox3Ojb::TFirefox3Ojb() : TFirefox3Ojb(Tlite3::Shared()) {}
 
 TFirefox3Ojb::TFirefox3Ojb(Tlite3& module)
-    : DB(module.DB), cdtData(module.cdtData), cdtPlaces(module.cdtPlaces), columns(module.columns) {
-}
+    : DB(module.DB), cdtData(module.cdtData), cdtPlaces(module.cdtPlaces), columns(module.columns),
+      tagsRoot(module.tagsRoot) {}
 
 namespace {
 
@@ -347,6 +373,20 @@ void TFirefox3Ojb::LoadSnapshots() {
     }
   }
   cdtData.Assign(std::move(rows));
+
+  tagsRoot.reset();
+  if (columns.bookmarkGuid) {
+    for (const BookmarkRow& row : cdtData.Rows())
+      if (row.guid == TagsRootGuid) {
+        tagsRoot = row.id;
+        break;
+      }
+  } else if (DB.HasColumn("moz_bookmarks_roots", "root_name") &&
+             DB.HasColumn("moz_bookmarks_roots", "folder_id")) {
+    Statement query(DB, "SELECT folder_id FROM moz_bookmarks_roots WHERE root_name = 'tags'");
+    if (query.Step())
+      tagsRoot = query.ColumnInt64(0);
+  }
 
   std::vector<PlaceRow> places;
   {
@@ -494,7 +534,7 @@ void TFirefox3Ojb::ExportBookmarks(BookmarkDocument& document) {
   DB.Execute("PRAGMA cache_size = -65536");
   {
     sqlite3d::Transaction transaction(DB);
-    Writer writer(DB, cdtData, cdtPlaces, columns);
+    Writer writer(DB, cdtData, cdtPlaces, columns, tagsRoot);
     writer_ = &writer;
     bool written = false;
     try {

@@ -39,6 +39,7 @@ private:
   BookmarkSnapshot& cdtData;
   std::vector<PlaceRow>& cdtPlaces;
   PlacesColumns& columns;
+  std::optional<std::int64_t>& tagsRoot;
   Writer* writer_ = nullptr; // set only while an export writes
 };
 

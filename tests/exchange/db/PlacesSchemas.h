@@ -4,7 +4,8 @@
 // their own databases.
 namespace quillary::test {
 
-// A Firefox 3 database: no guid, foreign_count or url_hash columns; built-in rows 1 to 5.
+// A Firefox 3 database: no guid, foreign_count or url_hash columns; built-in rows 1 to 5, named
+// in moz_bookmarks_roots.
 inline constexpr const char* Firefox3PlacesSchema = R"sql(
 CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR,
   rev_host LONGVARCHAR, visit_count INTEGER DEFAULT 0, hidden INTEGER DEFAULT 0 NOT NULL,
@@ -15,9 +16,12 @@ CREATE TABLE moz_bookmarks (id INTEGER PRIMARY KEY, type INTEGER, fk INTEGER DEF
   dateAdded INTEGER, lastModified INTEGER);
 CREATE INDEX moz_bookmarks_itemindex ON moz_bookmarks (fk);
 CREATE INDEX moz_bookmarks_parentindex ON moz_bookmarks (parent);
+CREATE TABLE moz_bookmarks_roots (root_name VARCHAR(16) UNIQUE, folder_id INTEGER);
 INSERT INTO moz_bookmarks(id, type, parent, position, title) VALUES
   (1, 2, 0, 0, ''), (2, 2, 1, 0, 'Bookmarks Menu'), (3, 2, 1, 1, 'Bookmarks Toolbar'),
   (4, 2, 1, 2, 'Tags'), (5, 2, 1, 3, 'Unsorted Bookmarks');
+INSERT INTO moz_bookmarks_roots(root_name, folder_id) VALUES ('places', 1), ('menu', 2),
+  ('toolbar', 3), ('tags', 4), ('unfiled', 5);
 )sql";
 
 // The current browser's tables as it creates them (schema 86), with its built-in rows 1 to 6.

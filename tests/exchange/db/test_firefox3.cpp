@@ -497,6 +497,54 @@ TEST_P(Firefox3RoundTrip, ImportGivesBackWhatWasExportedAndReexportAddsNothing) 
 
 INSTANTIATE_TEST_SUITE_P(Shapes, Firefox3RoundTrip, ::testing::ValuesIn(Shapes), ShapeName);
 
+// A folder matched by its name alone must not land where the browser shows nothing: the places
+// root, the tags root or a tag. The roots that hold bookmarks stay matchable.
+class Firefox3FolderMatch : public ::testing::TestWithParam<Shape> {};
+
+TEST_P(Firefox3FolderMatch, SkipsThePlacesRootAndTheTags) {
+  const bool current = GetParam().current;
+  struct Case {
+    const char* what;
+    std::string name;
+    std::int64_t folder; // the row that takes the bookmark; 0: a new folder below the menu
+  };
+  const Case cases[] = {
+      {"tag", "news", 0},
+      {"tags root", current ? "tags" : "Tags", 0},
+      {"places root", "", 0},
+      {"toolbar", current ? "toolbar" : "Bookmarks Toolbar", 3},
+      {"unfiled", current ? "unfiled" : "Unsorted Bookmarks", 5},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    // The tag "news" on one address, as the browser keeps it: a folder below the tags root.
+    PlacesDb db(GetParam().schema, current ? R"sql(
+INSERT INTO moz_places(id, url, guid) VALUES (1, 'http://tagged/', 'place0000001');
+INSERT INTO moz_bookmarks(id, type, fk, parent, position, title, guid) VALUES
+  (16, 2, NULL, 4, 0, 'news', 'aaaaaaaaaaaa'), (17, 1, 1, 16, 0, NULL, 'bbbbbbbbbbbb');
+)sql"
+                                           : R"sql(
+INSERT INTO moz_places(id, url) VALUES (1, 'http://tagged/');
+INSERT INTO moz_bookmarks(id, type, fk, parent, position, title) VALUES
+  (16, 2, NULL, 4, 0, 'news'), (17, 1, 1, 16, 0, NULL);
+)sql");
+    auto document = NewBookmarkDocument();
+    AddBookmark(AddFolder(Root(*document), c.name.c_str()), "Probe", "http://probe/");
+    Tlite3 module;
+    Export(db.path, *document, module);
+    const std::string parent =
+        db.Rows("SELECT p.id, p.parent, p.title FROM moz_bookmarks b JOIN moz_bookmarks p ON "
+                "b.parent = p.id WHERE b.title = 'Probe'");
+    if (c.folder != 0)
+      EXPECT_EQ(parent, db.Rows("SELECT id, parent, title FROM moz_bookmarks WHERE id = " +
+                                std::to_string(c.folder)));
+    else
+      EXPECT_EQ(parent, "18|2|" + c.name + "\n");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, Firefox3FolderMatch, ::testing::ValuesIn(Shapes), ShapeName);
+
 class Firefox3Rollback : public ::testing::TestWithParam<Shape> {};
 
 TEST_P(Firefox3Rollback, FailingBookmarkInsertUndoesTheWholeExport) {
