@@ -1,18 +1,62 @@
 #pragma once
 
+#include "store/SourceKind.h"
+
 #include <QDialog>
+#include <QIcon>
+#include <QList>
+
+#include <string>
+
+class QCheckBox;
+class QFileDialog;
+class QGroupBox;
+class QPushButton;
+class QTreeWidget;
 
 namespace quillary {
 
 class TfmMainform;
 
-// The import/export source dialog.
+// The import/export source dialog: the sources the settings file knows plus the backup file; OK
+// runs the coordinator over the ticked ones.
 class TfmOpList : public QDialog {
   Q_OBJECT
 public:
   TfmOpList(TfmMainform& mainform, QWidget* parent = nullptr);
 
-  bool ExportMode = false; // set by the main window before showing
+  bool ExportMode = false;     // set by the main window before showing
+  bool BackupSelected = false; // worked out anew at every press of OK
+
+  void FormShow();
+  void btnOKClick();
+  void btnCancelClick();
+
+  // True when a running process has exactly this executable file name (letter case counts).
+  static bool IsProcessRunning(const std::string& exeName);
+
+  QGroupBox* rgpImport = nullptr;
+  QTreeWidget* lviewBrowser = nullptr;
+  QCheckBox* cbxMegre = nullptr;
+  QPushButton* btnOK = nullptr;
+  QPushButton* btnCancel = nullptr;
+  QList<QIcon> ImageList1; // 0 IE, 1 Firefox, 2 Opera, 3 Safari, 4 Netscape, 5 SeaMonkey, 6 backup
+  QFileDialog* OpenDialog1 = nullptr;
+  QFileDialog* SaveDialog1 = nullptr;
+
+protected:
+  void showEvent(QShowEvent* event) override;
+
+private:
+  void AddRow(const char* caption, int icon, bool ticked);
+  bool FirefoxRunning() const;
+  void ShowMessage(const QString& text, bool isError);
+  // Steps of OK up to the end of a run; true when a run completed.
+  bool StartRun();
+  // Runs the coordinator; true when the run completed.
+  bool Run(const std::vector<SourceKind>& kinds);
+
+  TfmMainform& mainform_;
 };
 
 } // namespace quillary

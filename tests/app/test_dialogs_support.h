@@ -76,6 +76,30 @@ template <typename T> void OnNextModal(std::function<void(T*)> action) {
   timer->start();
 }
 
+// Answers every modal dialog that comes up while the object lives, in order, with the handler;
+// the handler must close the dialog. Counts the dialogs it met.
+class ModalHands {
+public:
+  explicit ModalHands(std::function<void(QWidget*)> handler) : handler_(std::move(handler)) {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (!modal || !modal->isVisible() || modal == handling_)
+        return;
+      handling_ = modal;
+      ++met;
+      handler_(modal);
+      handling_ = nullptr;
+    });
+    timer_.start(10);
+  }
+  int met = 0;
+
+private:
+  std::function<void(QWidget*)> handler_;
+  QWidget* handling_ = nullptr;
+  QTimer timer_;
+};
+
 } // namespace quillary::test
 
 // A Qt Test main on the offscreen platform.
