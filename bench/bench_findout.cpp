@@ -1,0 +1,70 @@
+// The find dialog on the offscreen platform: a search from the "Find" button over 100,000
+// bookmarks, and the result list filled with 50,000 matches.
+#include "Generator.h"
+#include "app/frmFindOut.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeView>
+
+#include <benchmark/benchmark.h>
+
+using namespace quillary;
+
+namespace {
+
+// Lays the list out and paints it, as the user would see it after the click.
+void ShowList(TfmFindOut& dialog) {
+  QCoreApplication::processEvents();
+  dialog.lviewSearch->viewport()->repaint();
+}
+
+void BM_FindButton(benchmark::State& state, const char* text) {
+  auto collection = bench::GenerateCollection({});
+  TfmFindOut dialog;
+  dialog.SetDocument(collection.get());
+  dialog.show();
+  dialog.edtCon->setText(QString::fromLatin1(text));
+  for (auto _ : state) {
+    dialog.btnFind->click();
+    ShowList(dialog);
+  }
+  state.counters["rows"] = static_cast<double>(dialog.Results->Rows().size());
+}
+BENCHMARK_CAPTURE(BM_FindButton, SomeMatches, "news")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FindButton, EveryBookmark, "example")->Unit(benchmark::kMillisecond);
+
+// Only the list's part: 50,000 found rows into the model and onto the screen.
+void BM_FillResultList(benchmark::State& state) {
+  bench::CollectionShape shape;
+  shape.bookmarks = 50000;
+  auto collection = bench::GenerateCollection(shape);
+  const std::vector<FoundBookmark> found = *FindBookmarks(*collection, {"http", "All"});
+  TfmFindOut dialog;
+  dialog.show();
+  for (auto _ : state) {
+    state.PauseTiming();
+    dialog.Results->Clear();
+    ShowList(dialog);
+    std::vector<FoundBookmark> rows = found;
+    state.ResumeTiming();
+    dialog.Results->SetRows(std::move(rows));
+    ShowList(dialog);
+  }
+  state.counters["rows"] = static_cast<double>(dialog.lviewSearch->model()->rowCount());
+}
+BENCHMARK(BM_FillResultList)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
