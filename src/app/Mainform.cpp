@@ -10,13 +10,11 @@
 #include "settings/untSysConfig.h"
 #include "store/untEI.h"
 
-#ifdef QUILLARY_APP_DIALOGS
 #include "app/HelpCommands.h"
 #include "app/frmAbout.h"
 #include "app/frmConfig.h"
 #include "app/frmFindOut.h"
 #include "app/frmOpList.h"
-#endif
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -131,12 +129,10 @@ void TfmMainform::CreateCommands() {
   OnTrigger(actShowGrid, &TfmMainform::actShowGridExecute);
   OnTrigger(actAutoSize, &TfmMainform::actAutoSizeExecute);
   connect(actExit, &QAction::triggered, this, &QWidget::close);
-#ifdef QUILLARY_APP_DIALOGS
   connect(actHelp, &QAction::triggered, this, [] { Guarded(help::OpenHelpFile); });
   connect(actWriteToUs, &QAction::triggered, this, [] { Guarded(help::OpenContactPage); });
   connect(actTellAFriend, &QAction::triggered, this, [] { Guarded(help::OpenTellAFriendPage); });
   connect(actCheckForUpdates, &QAction::triggered, this, [] { Guarded(help::OpenUpdatePage); });
-#endif
 
   // The popup's own items; the check mark of its "Auto Size Columns" follows the command, so
   // the toggle the menu makes on a click is undone before the command runs.
@@ -666,7 +662,6 @@ void TfmMainform::actDeleteExecute() {
   }
 }
 
-#ifdef QUILLARY_APP_DIALOGS
 void TfmMainform::actImportExecute() {
   if (!fmOpList)
     return;
@@ -701,12 +696,5 @@ void TfmMainform::actAboutExecute() {
   if (fmAbout)
     fmAbout->exec();
 }
-#else
-void TfmMainform::actImportExecute() {}
-void TfmMainform::actExportExecute() {}
-void TfmMainform::actFindoutExecute() {}
-void TfmMainform::actSettingsExecute() {}
-void TfmMainform::actAboutExecute() {}
-#endif
 
 } // namespace quillary

@@ -4,12 +4,10 @@
 #include "app/frmAddFolder.h"
 #include "exchange/db/Tlite3.h"
 
-#ifdef QUILLARY_APP_DIALOGS
 #include "app/frmAbout.h"
 #include "app/frmConfig.h"
 #include "app/frmFindOut.h"
 #include "app/frmOpList.h"
-#endif
 
 namespace quillary {
 
@@ -17,16 +15,12 @@ TWindows CreateWindows() {
   TWindows windows;
   windows.Mainform = std::make_unique<TfmMainform>();
   TfmMainform& main = *windows.Mainform;
-#ifdef QUILLARY_APP_DIALOGS
   windows.About = new TfmAbout(&main);
-#endif
   windows.AddBookmark = new TfmAddBookmark(&main);
   windows.AddFolder = new TfmAddFolder(&main);
-#ifdef QUILLARY_APP_DIALOGS
   windows.Config = new TfmConfig(&main);
   windows.FindOut = new TfmFindOut(&main);
   windows.OpList = new TfmOpList(main, &main);
-#endif
   main.fmAbout = windows.About;
   main.fmAddBookmark = windows.AddBookmark;
   main.fmAddFolder = windows.AddFolder;

@@ -2,8 +2,11 @@
 #include "test_mainform_support.h"
 
 #include "app/Application.h"
+#include "app/HelpCommands.h"
 #include "app/frmAddBookmark.h"
 #include "app/frmAddFolder.h"
+#include "app/frmFindOut.h"
+#include "app/frmOpList.h"
 #include "platform/Files.h"
 #include "platform/Platform.h"
 #include "settings/untConfig.h"
@@ -50,12 +53,24 @@ private:
 
   TfmMainform& Main() { return *windows_.Mainform; }
   Node DocRoot() { return Root(Main().xmlmain); }
-  void Start(bool firstRun = false) {
+  void Create(bool firstRun) {
     if (!firstRun)
       platform::Current().GetUserState().WriteIsStart("TRUE");
     windows_ = CreateWindows();
+  }
+  void Start(bool firstRun = false) {
+    Create(firstRun);
     Main().show();
     QVERIFY(QTest::qWaitForWindowExposed(&Main()));
+  }
+  // The source dialog's next show: records its mode and cancels it.
+  void CancelSourceDialog(int* shows, bool* exportMode) {
+    OnNextModalOf("quillary::TfmOpList", [shows, exportMode](QWidget* modal) {
+      auto* dialog = static_cast<TfmOpList*>(modal);
+      ++*shows;
+      *exportMode = dialog->ExportMode;
+      dialog->btnCancel->click();
+    });
   }
   void StartWithCollection() {
     WriteStore(kCollection);
@@ -86,8 +101,17 @@ private slots:
     home_.reset();
   }
 
-  void firstRunWithoutStoreFileOpensEmptyAndStartsTheImportTimer() {
-    Start(true);
+  void firstRunWithoutStoreFileOpensEmptyAndTheImportDialog() {
+    int shows = 0;
+    bool exportMode = true;
+    Create(true);
+    CancelSourceDialog(&shows, &exportMode);
+    Main().show();
+    QVERIFY(Main().Tim->isActive());
+    QCOMPARE(Main().Tim->interval(), 1);
+    QTRY_COMPARE(shows, 1);
+    QVERIFY(!exportMode);
+    QVERIFY(!Main().Tim->isActive());
     QCOMPARE(Main().tviewmain->topLevelItemCount(), 0);
     QCOMPARE(Main().ListRows->Count(), 0);
     QVERIFY(!DocRoot());
@@ -96,9 +120,6 @@ private slots:
     QCOMPARE(Main().pnlToday->text(), QStringLiteral("Today: ") + today);
     QCOMPARE(Main().pnlImport->text(), QString());
     QCOMPARE(Main().pnlTotal->text(), QStringLiteral("Total Bookmarks: 0"));
-    QVERIFY(Main().Tim->isActive());
-    QCOMPARE(Main().Tim->interval(), 1);
-    QTRY_VERIFY(!Main().Tim->isActive());
     QVERIFY(platform::Current().GetUserState().ReadIsStart().empty());
 
     // Nothing can be added without a folder: no dialog opens.
@@ -116,6 +137,99 @@ private slots:
     // Closing without a collection leaves no store file behind.
     Main().close();
     QVERIFY(!platform::FileExists(StorePath()));
+
+    // The cancelled import leaves IsStart empty, so the next start asks again.
+    Create(true);
+    CancelSourceDialog(&shows, &exportMode);
+    Main().show();
+    QTRY_COMPARE(shows, 2);
+  }
+
+  void exportReportsTheCountAfterASuccessfulRunOnly() {
+    StartWithCollection();
+    int shows = 0;
+    bool exportMode = false;
+    bool message = false;
+    CancelSourceDialog(&shows, &exportMode);
+    OnNextModalOf("QMessageBox", [&](QWidget* modal) {
+      message = true;
+      modal->close();
+    });
+    Main().actExport->trigger();
+    QCOMPARE(shows, 1);
+    QVERIFY(exportMode);
+    QTest::qWait(30);
+    QVERIFY(!message);
+    CancelModalHands();
+
+    // Into a backup file: tick its row, press OK, name the file.
+    const QString backup = home_->Path() + QStringLiteral("/backup.qlf");
+    OnNextModalOf("quillary::TfmOpList", [backup](QWidget* modal) {
+      auto* dialog = static_cast<TfmOpList*>(modal);
+      QTreeWidgetItem* backupRow =
+          dialog->lviewBrowser->topLevelItem(dialog->lviewBrowser->topLevelItemCount() - 1);
+      backupRow->setCheckState(0, Qt::Checked);
+      OnNextModalOf("QFileDialog", [backup](QWidget* files) {
+        files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(backup);
+        static_cast<QDialog*>(files)->accept();
+      });
+      dialog->btnOK->click();
+    });
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    AnswerMessage(QMessageBox::Ok, &title, &text, &icon);
+    Main().actExport->trigger();
+    QTRY_COMPARE(text, QStringLiteral("6 bookmarks were successfully exported!!"));
+    QCOMPARE(title, QStringLiteral("Quillary"));
+    QCOMPARE(icon, QMessageBox::Information);
+    QCOMPARE(Main().ExportedCount, 6);
+    QVERIFY(platform::FileExists(backup.toStdString()));
+  }
+
+  void helpCommandsHandOverTheirAddresses() {
+    StartWithCollection();
+    QList<QUrl> opened;
+    help::ScopedUrlOpener opener([&](const QUrl& url) { opened << url; });
+    const std::pair<QAction*, QUrl> cases[] = {{Main().actHelp, help::HelpFileUrl()},
+                                               {Main().actWriteToUs, help::ContactUrl()},
+                                               {Main().actTellAFriend, help::TellAFriendUrl()},
+                                               {Main().actCheckForUpdates, help::UpdateUrl()}};
+    for (const auto& [command, url] : cases) {
+      opened.clear();
+      command->trigger();
+      QCOMPARE(opened, QList<QUrl>{url});
+    }
+    QCOMPARE(Main().ToolBar1->actions().at(4), Main().actHelp);
+  }
+
+  void findSettingsAndAboutOpenTheirDialogs() {
+    StartWithCollection();
+    struct Case {
+      QAction* command;
+      const char* dialogClass;
+    };
+    const Case cases[] = {{Main().actFindout, "quillary::TfmFindOut"},
+                          {Main().actSettings, "quillary::TfmConfig"},
+                          {Main().actAbout, "quillary::TfmAbout"}};
+    for (const Case& c : cases) {
+      bool opened = false;
+      OnNextModalOf(c.dialogClass, [&](QWidget* modal) {
+        opened = true;
+        modal->close();
+      });
+      c.command->trigger();
+      QVERIFY2(opened, c.dialogClass);
+    }
+    // The find dialog searches the collection itself.
+    OnNextModalOf("quillary::TfmFindOut", [](QWidget* modal) {
+      auto* find = static_cast<TfmFindOut*>(modal);
+      find->edtCon->setText(QStringLiteral("twin"));
+      find->btnFindClick();
+      modal->close();
+    });
+    Main().actFindout->trigger();
+    QCOMPARE(windows_.FindOut->Results->Rows().size(), size_t(2));
   }
 
   void startWithStoreFileSelectsTheRootListsItAndExpandsTheTree() {

@@ -74,10 +74,15 @@ void WriteStore(const char* xml) {
 }
 
 void OnNextModal(std::function<void(QWidget*)> act) {
+  OnNextModalOf("QWidget", std::move(act));
+}
+
+void OnNextModalOf(const char* className, std::function<void(QWidget*)> act) {
   auto* hand = new QTimer(qApp);
   hand->setInterval(5);
-  QObject::connect(hand, &QTimer::timeout, hand, [hand, act] {
-    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal->isVisible()) {
+  QObject::connect(hand, &QTimer::timeout, hand, [hand, act, className] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal->isVisible() && modal->inherits(className)) {
       hand->stop();
       hand->deleteLater();
       act(modal);
@@ -126,7 +131,7 @@ void AnswerBookmark(const QString& name, const QString& url, bool ok, QString* c
 
 void AnswerMessage(QMessageBox::StandardButton button, QString* title, QString* text,
                    QMessageBox::Icon* icon) {
-  OnNextModal([=](QWidget* modal) {
+  OnNextModalOf("QMessageBox", [=](QWidget* modal) {
     auto* box = qobject_cast<QMessageBox*>(modal);
     if (!box) {
       modal->close();

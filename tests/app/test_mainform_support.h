@@ -45,6 +45,8 @@ void WriteStore(const char* xml);
 // Runs act on the next modal widget as soon as it is active. Pending hands are dropped by
 // CancelModalHands, so one test's hand never answers another test's dialog.
 void OnNextModal(std::function<void(QWidget*)> act);
+// The same for the next modal widget of a class (by its meta-object name).
+void OnNextModalOf(const char* className, std::function<void(QWidget*)> act);
 void CancelModalHands();
 // True while a hand has not yet met its dialog.
 bool ModalHandPending();
