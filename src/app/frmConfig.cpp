@@ -42,6 +42,11 @@ struct Row {
 };
 
 // Top to bottom; the two hidden rows still carry their keys through the dialog.
+QString WarningText() {
+  return QStringLiteral("Be careful with the following options!\n"
+                        "change them only if you are sure what do they mean.");
+}
+
 constexpr std::array<Row, 7> kRows{{
     {"Internet Explorer", "edtIE", "btnIE", kind::InternetExplorer, true},
     {"FireFox", "edtFF3", "btnFF3", kind::Firefox3, true},
@@ -97,6 +102,7 @@ TfmConfig::TfmConfig(QWidget* parent) : QDialog(parent) {
   picture->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32));
   lblWarning = new QLabel(warning);
   lblWarning->setObjectName(QStringLiteral("lblWarning"));
+  lblWarning->setText(WarningText()); // here too, so that the dialog is sized for it
   warningLayout->addWidget(picture);
   warningLayout->addWidget(lblWarning, 1);
 
@@ -117,7 +123,8 @@ TfmConfig::TfmConfig(QWidget* parent) : QDialog(parent) {
   layout->addWidget(sources);
   layout->addWidget(warning);
   layout->addLayout(buttons);
-  resize(378, 274);
+  // 378 x 274, or larger where the system's font needs more room.
+  resize(QSize(378, 274).expandedTo(minimumSizeHint()));
 
   // Built-in dialogs rather than the desktop's, so that they look alike everywhere and tests can
   // drive them.
@@ -161,8 +168,7 @@ void TfmConfig::showEvent(QShowEvent* event) {
 }
 
 void TfmConfig::FormShow() {
-  lblWarning->setText(QStringLiteral("Be careful with the following options!\n"
-                                     "change them only if you are sure what do they mean."));
+  lblWarning->setText(WarningText());
   LoadFields();
 }
 
