@@ -227,8 +227,10 @@ void TfmMainform::CreateViews() {
   splitter->setSizes({185, 518});
   setCentralWidget(splitter);
 
-  connect(tviewmain, &QTreeWidget::currentItemChanged, this,
-          [this](QTreeWidgetItem* current) { Guarded([&] { tviewmainChange(current); }); });
+  // The selection, not the current item: the view makes a node current without selecting it
+  // when it gets the focus, and that opens nothing.
+  connect(tviewmain, &QTreeWidget::itemSelectionChanged, this,
+          [this] { Guarded([this] { tviewmainChange(SelectedNode()); }); });
   connect(tree, &TFolderTree::MousePressed, this, [this](Qt::MouseButton b, QPoint p, QPoint g) {
     Guarded([&] { tviewmainMouseDown(b, p, g); });
   });
@@ -409,14 +411,13 @@ void TfmMainform::ApplyColumnSizing() {
 }
 
 QTreeWidgetItem* TfmMainform::SelectedNode() const {
-  return tviewmain->currentItem();
+  const QList<QTreeWidgetItem*> selected = tviewmain->selectedItems();
+  return selected.isEmpty() ? nullptr : selected.first();
 }
 
 void TfmMainform::tviewmainChange(QTreeWidgetItem* node) {
   if (!node)
     return;
-  if (!node->isSelected())
-    node->setSelected(true);
   ListRows->Clear();
   const Tdata data = DataOf(node);
   FolderAction(data.gid, data, {}, {}, TFolderAction::Open);
@@ -639,7 +640,10 @@ void TfmMainform::actDeleteExecute() {
       return;
     const Tdata data = DataOf(selected);
     FolderAction(data.gid, data, {}, {}, TFolderAction::Delete);
-    delete selected; // the tree selects another node, which lists it
+    delete selected;
+    // The node that became current takes the selection and is listed, as a native tree does.
+    if (QTreeWidgetItem* next = tviewmain->currentItem())
+      next->setSelected(true);
     ListRows->Clear();
   } else if (ViewContext == TViewContext::List) {
     const int row = lviewmain->SelectedRow();

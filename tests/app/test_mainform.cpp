@@ -264,6 +264,20 @@ private slots:
              QStringLiteral("http://root.example/"));
   }
 
+  void aRootWithAnotherNameIsBuiltButNotSelected() {
+    WriteStore("<folder name='Other' gid='R'><folder name='Sub' gid='S'>"
+               "<folder name='Deep' gid='D'/></folder><url name='u' url='http://u/' gid='U'/>"
+               "</folder>");
+    Start();
+    QCOMPARE(Main().tviewmain->topLevelItemCount(), 1);
+    QVERIFY(Main().tviewmain->selectedItems().isEmpty());
+    QVERIFY(!Main().tviewmain->topLevelItem(0)->isExpanded());
+    QCOMPARE(Main().ListRows->Count(), 0);
+    QCOMPARE(Main().BookmarkCount, 1);
+    Open("Other");
+    QCOMPARE(Captions(*Main().ListRows), (QStringList{QStringLiteral("Sub"), QStringLiteral("u")}));
+  }
+
   void windowLayoutMenusAndToolbar() {
     StartWithCollection();
     QCOMPARE(Main().windowTitle(), QStringLiteral("Quillary"));
@@ -547,7 +561,7 @@ private slots:
     QVERIFY(!TreeNode("Work"));
     QVERIFY(!TreeNode("Projects"));
     QCOMPARE(Main().ListRows->Count(), 0);
-    QVERIFY(Main().tviewmain->currentItem());
+    QCOMPARE(Main().tviewmain->selectedItems().size(), 1);
     QCOMPARE(Main().BookmarkCount, 6);
   }
 
