@@ -83,6 +83,16 @@ private slots:
     QCOMPARE(query.queryItemValue(QStringLiteral("bd")), QStringLiteral("75"));
   }
 
+  void theShippedHelpFileIsCompiledHelpWithItsTopics() {
+    QFile shipped(QString::fromUtf8(QUILLARY_SHIPPED_HELP));
+    QVERIFY2(shipped.open(QIODevice::ReadOnly), QUILLARY_SHIPPED_HELP);
+    const QByteArray bytes = shipped.readAll();
+    QVERIFY(bytes.startsWith("ITSF"));
+    // The directory of a compiled help file names its pages in plain text.
+    for (const char* page : {"/index.html", "/exchange.html", "/find.html", "/settings.html"})
+      QVERIFY2(bytes.contains(page), page);
+  }
+
   void theOpenerComesBackAfterATest() {
     OpenedUrls outer;
     {
