@@ -14,6 +14,7 @@
 #include "store/untEI.h"
 
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -676,8 +677,11 @@ private slots:
 
   void gridLinesAndColumnSizing() {
     StartWithCollection();
+    const QImage withoutGrid = Main().lviewmain->viewport()->grab().toImage();
     Main().actShowGrid->trigger();
     QVERIFY(Main().lviewmain->showGrid());
+    // The lines are drawn, not only switched on.
+    QVERIFY(Main().lviewmain->viewport()->grab().toImage() != withoutGrid);
     QVERIFY(Main().actShowGrid->isChecked());
     QCOMPARE(Main().actShowGrid->text(), QStringLiteral("Hide Grid Lines"));
     QCOMPARE(Main().popShowGrid->text(), QStringLiteral("Hide Grid Lines"));
