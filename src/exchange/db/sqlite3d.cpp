@@ -45,6 +45,12 @@ Connection& Connection::operator=(Connection&& other) noexcept {
 }
 
 void Connection::Open(const std::string& path, OpenMode mode) {
+  // The program never asks SQLite for its memory statistics; kept, they take a process-wide lock
+  // around every allocation. Only possible before SQLite's first use, so done once here.
+  static const bool withoutMemoryStatistics = [] {
+    return sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
+  }();
+  (void)withoutMemoryStatistics;
   Close();
   sqlite3* db = nullptr;
   // One connection is used by one thread at a time, so SQLite's per-call locking is not needed.
@@ -127,14 +133,33 @@ int Statement::ParameterIndex(const char* name) const {
   return index;
 }
 
+Statement::Parameter Statement::ParameterOf(const char* name) const {
+  return {ParameterIndex(name)};
+}
+
 void Statement::Bind(const char* name, std::int64_t value) {
-  Check(sqlite3_bind_int64(statement_, ParameterIndex(name), value));
+  Bind(ParameterOf(name), value);
 }
 
 void Statement::Bind(const char* name, std::string_view utf8) {
+  Bind(ParameterOf(name), utf8);
+}
+
+void Statement::Bind(Parameter parameter, std::int64_t value) {
+  Check(sqlite3_bind_int64(statement_, parameter.index, value));
+}
+
+void Statement::Bind(Parameter parameter, std::string_view utf8) {
   // SQLITE_TRANSIENT: SQLite copies the bytes, so the caller's buffer may go right after.
-  Check(sqlite3_bind_text64(statement_, ParameterIndex(name), utf8.data(), utf8.size(),
-                            SQLITE_TRANSIENT, SQLITE_UTF8));
+  Check(sqlite3_bind_text64(statement_, parameter.index, utf8.data(), utf8.size(), SQLITE_TRANSIENT,
+                            SQLITE_UTF8));
+}
+
+void Statement::BindUncopied(Parameter parameter, std::string_view utf8) {
+  // A view without bytes is still text: SQLite would bind a null pointer as NULL.
+  static constexpr char empty[] = "";
+  Check(sqlite3_bind_text64(statement_, parameter.index, utf8.data() ? utf8.data() : empty,
+                            utf8.size(), SQLITE_STATIC, SQLITE_UTF8));
 }
 
 void Statement::BindNull(const char* name) {

@@ -77,6 +77,17 @@ public:
   void Bind(const char* name, std::string_view utf8);
   void BindNull(const char* name);
 
+  // A parameter looked up once, for a statement bound again for every row.
+  struct Parameter {
+    int index;
+  };
+  Parameter ParameterOf(const char* name) const;
+  void Bind(Parameter parameter, std::int64_t value);
+  void Bind(Parameter parameter, std::string_view utf8);
+  // Binds without copying: the bytes must stay unchanged until the statement is bound again or
+  // destroyed.
+  void BindUncopied(Parameter parameter, std::string_view utf8);
+
   // Next result row: true while there is one, false when the statement is done.
   bool Step();
   // Runs a statement that returns no rows to its end.

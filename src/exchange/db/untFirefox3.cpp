@@ -97,9 +97,7 @@ public:
   Writer(sqlite3d::Connection& db, const BookmarkSnapshot& bookmarks,
          const std::vector<PlaceRow>& places, const PlacesColumns& columns,
          std::optional<std::int64_t> tagsRoot)
-      : db_(db), bookmarks_(bookmarks), columns_(columns), now_(NowInMicroseconds()),
-        folderInsertText_(FolderInsertText()), placeInsertText_(PlaceInsertText()),
-        bookmarkInsertText_(BookmarkInsertText()) {
+      : db_(db), bookmarks_(bookmarks), columns_(columns), now_(NowInMicroseconds()) {
     foldersByTitle_.reserve(bookmarks.Rows().size());
     bookmarkedUrls_.reserve(bookmarks.Rows().size() * 2);
     placesByUrl_.reserve(places.size());
@@ -126,12 +124,14 @@ public:
 
   // The new folder's id; raises SqliteError when the insert fails.
   std::int64_t InsertFolder(std::int64_t parent, std::string_view title) {
-    Statement& insert = Prepared(insertFolder_, folderInsertText_);
-    insert.Reset();
-    insert.Bind(":parent", parent);
-    insert.Bind(":title", title);
+    if (!insertFolder_)
+      insertFolder_.emplace(db_, FolderInsertText(), false, Current(), columns_.bookmarkDates);
+    BookmarkInsert& insert = *insertFolder_;
+    insert.statement.Reset();
+    insert.statement.Bind(insert.parent, parent);
+    insert.statement.BindUncopied(insert.title, title);
     BindNewRow(insert, parent);
-    insert.Run();
+    insert.statement.Run();
     const std::int64_t id = db_.LastInsertRowId();
     positions_[id] = 0;
     return id;
@@ -192,12 +192,44 @@ private:
     return tree;
   }
 
-  // Prepared on first use and reused for every later row.
-  Statement& Prepared(std::optional<Statement>& slot, const std::string& text) {
-    if (!slot)
-      slot.emplace(db_, text);
-    return *slot;
-  }
+  // An insert into moz_bookmarks with its parameters looked up once; prepared on first use and
+  // reused for every later row.
+  struct BookmarkInsert {
+    BookmarkInsert(sqlite3d::Connection& db, const std::string& text, bool withPlace, bool current,
+                   bool dates)
+        : statement(db, text), parent(statement.ParameterOf(":parent")),
+          title(statement.ParameterOf(":title")) {
+      if (withPlace)
+        fk = statement.ParameterOf(":fk");
+      if (current) {
+        position = statement.ParameterOf(":position");
+        guid = statement.ParameterOf(":guid");
+      }
+      if (current && dates) {
+        dateAdded = statement.ParameterOf(":dateAdded");
+        lastModified = statement.ParameterOf(":lastModified");
+      }
+    }
+    Statement statement;
+    Statement::Parameter parent, title, fk{}, position{}, guid{}, dateAdded{}, lastModified{};
+    // Texts are bound uncopied: the document's stay unchanged while the export writes, and the
+    // row's guid lives here until the next row.
+    std::string guidText;
+  };
+
+  struct PlaceInsert {
+    PlaceInsert(sqlite3d::Connection& db, const std::string& text, bool guids, bool hashes)
+        : statement(db, text), url(statement.ParameterOf(":ur")),
+          title(statement.ParameterOf(":tit")) {
+      if (guids)
+        guid = statement.ParameterOf(":guid");
+      if (hashes)
+        urlHash = statement.ParameterOf(":url_hash");
+    }
+    Statement statement;
+    Statement::Parameter url, title, guid{}, urlHash{};
+    std::string guidText;
+  };
 
   std::string FolderInsertText() const {
     if (!Current())
@@ -243,14 +275,15 @@ private:
   }
 
   // The columns the browser fills on every row it adds itself.
-  void BindNewRow(Statement& insert, std::int64_t parent) {
+  void BindNewRow(BookmarkInsert& insert, std::int64_t parent) {
     if (!Current())
       return;
-    insert.Bind(":position", NextPosition(parent));
-    insert.Bind(":guid", NewPlacesGuid());
+    insert.statement.Bind(insert.position, NextPosition(parent));
+    insert.guidText = NewPlacesGuid();
+    insert.statement.BindUncopied(insert.guid, insert.guidText);
     if (columns_.bookmarkDates) {
-      insert.Bind(":dateAdded", now_);
-      insert.Bind(":lastModified", now_);
+      insert.statement.Bind(insert.dateAdded, now_);
+      insert.statement.Bind(insert.lastModified, now_);
     }
   }
 
@@ -262,52 +295,57 @@ private:
   }
 
   std::int64_t InsertPlace(std::string_view url, std::string_view title) {
-    Statement& insert = Prepared(insertPlace_, placeInsertText_);
-    insert.Reset();
-    insert.Bind(":ur", url);
-    insert.Bind(":tit", title);
-    if (Current() && columns_.placeGuid)
-      insert.Bind(":guid", NewPlacesGuid());
-    if (Current() && columns_.placeUrlHash)
-      insert.Bind(":url_hash", PlacesUrlHash(url));
-    insert.Run();
+    const bool guids = Current() && columns_.placeGuid;
+    const bool hashes = Current() && columns_.placeUrlHash;
+    if (!insertPlace_)
+      insertPlace_.emplace(db_, PlaceInsertText(), guids, hashes);
+    PlaceInsert& insert = *insertPlace_;
+    insert.statement.Reset();
+    insert.statement.BindUncopied(insert.url, url);
+    insert.statement.BindUncopied(insert.title, title);
+    if (guids) {
+      insert.guidText = NewPlacesGuid();
+      insert.statement.BindUncopied(insert.guid, insert.guidText);
+    }
+    if (hashes)
+      insert.statement.Bind(insert.urlHash, PlacesUrlHash(url));
+    insert.statement.Run();
     return db_.LastInsertRowId();
   }
 
   void InsertBookmark(std::int64_t placeId, std::int64_t parent, std::string_view title) {
-    Statement& insert = Prepared(insertBookmark_, bookmarkInsertText_);
-    insert.Reset();
-    insert.Bind(":fk", placeId);
-    insert.Bind(":parent", parent);
-    insert.Bind(":title", title);
+    if (!insertBookmark_)
+      insertBookmark_.emplace(db_, BookmarkInsertText(), true, Current(), columns_.bookmarkDates);
+    BookmarkInsert& insert = *insertBookmark_;
+    insert.statement.Reset();
+    insert.statement.Bind(insert.fk, placeId);
+    insert.statement.Bind(insert.parent, parent);
+    insert.statement.BindUncopied(insert.title, title);
     BindNewRow(insert, parent);
-    insert.Run();
+    insert.statement.Run();
   }
 
   void RaiseForeignCount(std::int64_t placeId) {
-    Statement& update =
-        Prepared(raiseForeignCount_,
-                 "UPDATE moz_places SET foreign_count = foreign_count + 1 WHERE id = :id");
-    update.Reset();
-    update.Bind(":id", placeId);
-    update.Run();
+    if (!raiseForeignCount_)
+      raiseForeignCount_.emplace(
+          db_, "UPDATE moz_places SET foreign_count = foreign_count + 1 WHERE id = :id");
+    raiseForeignCount_->Reset();
+    raiseForeignCount_->Bind(":id", placeId);
+    raiseForeignCount_->Run();
   }
 
   sqlite3d::Connection& db_;
   const BookmarkSnapshot& bookmarks_;
   const PlacesColumns& columns_;
   const std::int64_t now_;
-  const std::string folderInsertText_;
-  const std::string placeInsertText_;
-  const std::string bookmarkInsertText_;
   // Views into the snapshots and the document, which stay unchanged while the export writes.
   std::unordered_map<std::string_view, std::int64_t> foldersByTitle_;
   std::unordered_map<std::string_view, std::int64_t> placesByUrl_;
   std::unordered_set<std::string_view> bookmarkedUrls_;
   std::unordered_map<std::int64_t, std::int64_t> positions_;
-  std::optional<Statement> insertFolder_;
-  std::optional<Statement> insertPlace_;
-  std::optional<Statement> insertBookmark_;
+  std::optional<BookmarkInsert> insertFolder_;
+  std::optional<PlaceInsert> insertPlace_;
+  std::optional<BookmarkInsert> insertBookmark_;
   std::optional<Statement> raiseForeignCount_;
 };
 
@@ -330,6 +368,11 @@ public:
 private:
   sqlite3d::Connection& db_;
 };
+
+bool InWalMode(sqlite3d::Connection& db) {
+  Statement mode(db, "PRAGMA journal_mode");
+  return mode.Step() && mode.ColumnText(0) == "wal";
+}
 
 } // namespace
 
@@ -532,6 +575,10 @@ void TFirefox3Ojb::ExportBookmarks(BookmarkDocument& document) {
   // A page cache big enough for a large export keeps SQLite from rereading and rewriting the
   // same index pages through the file system; it lasts only as long as this connection.
   DB.Execute("PRAGMA cache_size = -65536");
+  // In write-ahead-log mode a commit that is not synced at once can only be lost on a power
+  // failure, never corrupt the file; a database in any other mode keeps its full syncs.
+  if (InWalMode(DB))
+    DB.Execute("PRAGMA synchronous = NORMAL");
   {
     sqlite3d::Transaction transaction(DB);
     Writer writer(DB, cdtData, cdtPlaces, columns, tagsRoot);

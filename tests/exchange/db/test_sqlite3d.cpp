@@ -55,6 +55,39 @@ TEST_F(Sqlite3dTest, PreparedStatementIsReusedAcrossRowsWithNamedParameters) {
   EXPECT_FALSE(select.Step());
 }
 
+TEST_F(Sqlite3dTest, ParametersLookedUpOnceBindEveryRow) {
+  // Uncopied text is read when the statement runs, so each row's buffer must reach the table.
+  const std::string names[] = {"first", "second", ""};
+  {
+    Statement insert(db, "INSERT INTO item(size, name) VALUES(:size, :name)");
+    const Statement::Parameter size = insert.ParameterOf(":size");
+    const Statement::Parameter name = insert.ParameterOf(":name");
+    std::string buffer;
+    for (int i = 0; i < 3; ++i) {
+      insert.Reset();
+      insert.Bind(size, std::int64_t{i});
+      buffer = names[i];
+      if (i == 2)
+        insert.BindUncopied(name, std::string_view()); // no bytes at all: still empty text
+      else
+        insert.BindUncopied(name, buffer);
+      insert.Run();
+    }
+    insert.Reset();
+    insert.Bind(size, std::int64_t{3});
+    insert.Bind(name, std::string("copied"));
+    insert.Run();
+  }
+  Statement select(db, "SELECT name, typeof(name) AS kind FROM item ORDER BY size");
+  for (const char* expected : {"first", "second", "", "copied"}) {
+    SCOPED_TRACE(expected);
+    ASSERT_TRUE(select.Step());
+    EXPECT_EQ(select.ColumnText("name"), expected);
+    EXPECT_EQ(select.ColumnText("kind"), "text");
+  }
+  EXPECT_FALSE(select.Step());
+}
+
 TEST_F(Sqlite3dTest, NullReadsAsEmptyText) {
   Statement insert(db, "INSERT INTO item(name, size) VALUES(:name, NULL)");
   insert.BindNull(":name");
@@ -100,6 +133,7 @@ TEST_F(Sqlite3dTest, UnknownParameterOrColumnIsAnError) {
   Statement insert(db, "INSERT INTO item(name) VALUES(:name)");
   EXPECT_THROW(insert.Bind("name", "no colon"), SqliteError);
   EXPECT_THROW(insert.Bind(":other", std::int64_t{1}), SqliteError);
+  EXPECT_THROW(insert.ParameterOf(":other"), SqliteError);
   Statement select(db, "SELECT name FROM item");
   EXPECT_THROW(select.ColumnIndex("size"), SqliteError);
 }
