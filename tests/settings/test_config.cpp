@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cctype>
 
 using namespace quillary;
@@ -55,6 +57,11 @@ struct RuleCase {
   bool force;
   const char* expected;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const RuleCase& c, std::ostream* out) {
+  *out << '"' << c.name << '"';
+}
 
 const RuleCase kRuleCases[] = {
     {"fills a missing key", nullptr, "/new", false, "/new"},

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cctype>
 #include <filesystem>
 
@@ -18,6 +20,11 @@ struct ReadCase {
   const char* key;
   const char* expected;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const ReadCase& c, std::ostream* out) {
+  *out << '"' << c.name << '"';
+}
 
 const ReadCase kReadCases[] = {
     {"exact", "[browser]\r\nie=C:\\Fav\r\n", "browser", "ie", "C:\\Fav"},
@@ -60,6 +67,11 @@ struct WriteCase {
   const char* value;
   const char* after;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const WriteCase& c, std::ostream* out) {
+  *out << '"' << c.name << '"';
+}
 
 const WriteCase kWriteCases[] = {
     {"creates section and line", "", "browser", "ie", "C:\\Fav", "[browser]\r\nie=C:\\Fav\r\n"},

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <random>
 
 using namespace quillary;
@@ -10,6 +12,11 @@ struct Vector {
   const char* plain;
   const char* encoded;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const Vector& c, std::ostream* out) {
+  *out << '"' << c.encoded << '"';
+}
 
 class Rfc4648 : public testing::TestWithParam<Vector> {};
 
@@ -29,6 +36,11 @@ struct Lenient {
   std::string text;
   std::string bytes;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const Lenient& c, std::ostream* out) {
+  *out << '"' << c.name << '"';
+}
 
 class LenientDecoding : public testing::TestWithParam<Lenient> {};
 

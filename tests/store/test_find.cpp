@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 using namespace quillary;
 
 namespace {
@@ -23,6 +25,11 @@ struct FindCase {
   FindOptions options;
   std::vector<std::string> rows; // "name|url"
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const FindCase& c, std::ostream* out) {
+  *out << '"' << c.name << '"';
+}
 
 class FindRules : public testing::TestWithParam<FindCase> {};
 

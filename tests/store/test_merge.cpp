@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cstring>
 #include <random>
 
@@ -68,6 +70,11 @@ struct MergeCase {
   const char* source;
   const char* expected;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const MergeCase& c, std::ostream* out) {
+  *out << '"' << c.name << '"';
+}
 
 class MergeRules : public testing::TestWithParam<MergeCase> {};
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <algorithm>
 #include <random>
 #include <regex>
@@ -78,6 +80,11 @@ struct OutlineCase {
   std::string body;
   const char* outline;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const OutlineCase& c, std::ostream* out) {
+  *out << '"' << c.what << '"';
+}
 
 class HotlistReading : public testing::TestWithParam<OutlineCase> {};
 
