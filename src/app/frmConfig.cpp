@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "settings/untConfig.h"
 #include "settings/untSysConfig.h"
+#include "store/Text.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -21,17 +22,6 @@
 namespace quillary {
 
 namespace {
-
-// Leading and trailing blanks and control characters (codes up to 32) removed.
-std::string Trimmed(const std::string& text) {
-  size_t first = 0;
-  while (first < text.size() && static_cast<unsigned char>(text[first]) <= 32)
-    ++first;
-  size_t last = text.size();
-  while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32)
-    --last;
-  return text.substr(first, last - first);
-}
 
 struct Row {
   const char* label;

@@ -1,6 +1,7 @@
 #include "platform/LinuxBrowserProbe.h"
 
 #include "platform/Files.h"
+#include "platform/HomeFolders.h"
 
 #include <cstdlib>
 #include <dirent.h>
@@ -11,20 +12,6 @@
 namespace quillary::platform {
 
 namespace {
-
-std::string HomeFolder() {
-  if (const char* home = std::getenv("HOME"); home && *home)
-    return home;
-  if (const passwd* entry = ::getpwuid(::geteuid()); entry && entry->pw_dir)
-    return entry->pw_dir;
-  return {};
-}
-
-std::string ConfigHome() {
-  if (const char* value = std::getenv("XDG_CONFIG_HOME"); value && value[0] == '/')
-    return value;
-  return HomeFolder() + "/.config";
-}
 
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size())
@@ -174,7 +161,8 @@ std::optional<MozillaProfile> LinuxBrowserProbe::FindMozillaProfile(MozillaBrows
   // The browser keeps using the older root while it exists, and starts in the XDG one only
   // when there is none.
   if (browser == MozillaBrowser::Firefox)
-    roots = {HomeFolder() + "/.mozilla/firefox", ConfigHome() + "/mozilla/firefox"};
+    roots = {HomeFolder() + "/.mozilla/firefox",
+             XdgFolder("XDG_CONFIG_HOME", ".config") + "/mozilla/firefox"};
   else
     roots = {HomeFolder() + "/.mozilla/seamonkey"};
   for (const std::string& root : roots) {

@@ -1,6 +1,7 @@
 // The platform implementation for Linux and other systems that follow the XDG folder rules.
 #include "platform/Error.h"
 #include "platform/Files.h"
+#include "platform/HomeFolders.h"
 #include "platform/Platform.h"
 
 #include <cerrno>
@@ -23,8 +24,6 @@
 
 namespace quillary::platform {
 
-namespace {
-
 std::string HomeFolder() {
   if (const char* home = std::getenv("HOME"); home && *home)
     return home;
@@ -33,12 +32,13 @@ std::string HomeFolder() {
   return "/tmp";
 }
 
-// An XDG base folder: the variable when it holds an absolute path, else the default below home.
 std::string XdgFolder(const char* variable, const char* fallbackBelowHome) {
   if (const char* value = std::getenv(variable); value && value[0] == '/')
     return value;
   return HomeFolder() + "/" + fallbackBelowHome;
 }
+
+namespace {
 
 std::string FolderOf(const std::string& path) {
   auto slash = path.find_last_of('/');

@@ -2,6 +2,7 @@
 
 #include "exchange/db/PlacesSchemas.h"
 #include "platform/SimulatedPlatform.h"
+#include "support/DocumentBuilder.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -21,6 +22,8 @@ namespace {
 using sqlite3d::Connection;
 using sqlite3d::OpenMode;
 using sqlite3d::Statement;
+using test::AddBookmark;
+using test::AddFolder;
 
 // A places database made by the test, in a folder of its own.
 class PlacesDb {
@@ -94,20 +97,6 @@ void Export(const std::string& path, BookmarkDocument& document, Tlite3& module)
   TFirefox3Ojb exchanger(module);
   exchanger.SourcePath = path;
   exchanger.ExportBookmarks(document);
-}
-
-Node AddFolder(Node parent, const char* name, const char* tag = "folder") {
-  Node folder = AppendElement(parent, tag);
-  SetAttribute(folder, "name", name);
-  SetAttribute(folder, "gid", NewGid());
-  return folder;
-}
-
-void AddBookmark(Node parent, const char* name, const char* url, const char* tag = "url") {
-  Node bookmark = AppendElement(parent, tag);
-  SetAttribute(bookmark, "name", name);
-  SetAttribute(bookmark, "url", url);
-  SetAttribute(bookmark, "gid", NewGid());
 }
 
 struct ImportCase {

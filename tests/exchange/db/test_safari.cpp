@@ -1,5 +1,6 @@
 #include "exchange/db/untSafari.h"
 #include "platform/Error.h"
+#include "support/DocumentBuilder.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -207,17 +208,10 @@ class Collection {
 public:
   Collection() : document_(NewBookmarkDocument()) {}
   Node Folder(Node parent, const char* name, const char* tag = "folder") {
-    Node folder = AppendElement(parent, tag);
-    SetAttribute(folder, "name", name);
-    SetAttribute(folder, "gid", NewGid());
-    return folder;
+    return test::AddFolder(parent, name, tag);
   }
   Node Url(Node parent, const char* name, const char* url, const char* tag = "url") {
-    Node bookmark = AppendElement(parent, tag);
-    SetAttribute(bookmark, "name", name);
-    SetAttribute(bookmark, "url", url);
-    SetAttribute(bookmark, "gid", NewGid());
-    return bookmark;
+    return test::AddBookmark(parent, name, url, tag);
   }
   Node Root() const { return quillary::Root(*document_); }
   BookmarkDocument& Document() { return *document_; }

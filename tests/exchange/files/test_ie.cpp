@@ -1,5 +1,6 @@
 #include "exchange/files/untIE.h"
 #include "platform/Error.h"
+#include "support/DocumentBuilder.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -7,24 +8,12 @@
 #include <filesystem>
 
 using namespace quillary;
+using test::AddBookmark;
+using test::AddFolder;
+using test::Outline;
 namespace fs = std::filesystem;
 
 namespace {
-
-// The tree below a node in one line: folders as name[children], bookmarks as name<url>.
-std::string Outline(Node parent) {
-  std::string out;
-  for (Node child = parent.first_child(); child; child = child.next_sibling()) {
-    if (!out.empty())
-      out += ",";
-    out += GetAttribute(child, "name");
-    if (IsFolder(child))
-      out += "[" + Outline(child) + "]";
-    else
-      out += "<" + GetAttribute(child, "url") + ">";
-  }
-  return out;
-}
 
 void Count(Node parent, int& folders, int& bookmarks) {
   for (Node child = parent.first_child(); child; child = child.next_sibling()) {
@@ -45,18 +34,6 @@ std::unique_ptr<BookmarkDocument> Import(const std::string& path) {
 
 void Shortcut(const std::string& path, std::string_view url) {
   test::WriteFile(path, "[InternetShortcut]\r\nURL=" + std::string(url) + "\r\n");
-}
-
-Node AddFolder(Node parent, const char* name) {
-  Node folder = AppendElement(parent, "folder");
-  SetAttribute(folder, "name", name);
-  return folder;
-}
-
-void AddBookmark(Node parent, const char* name, const char* url) {
-  Node bookmark = AppendElement(parent, "url");
-  SetAttribute(bookmark, "name", name);
-  SetAttribute(bookmark, "url", url);
 }
 
 TEST(FavoritesImport, ReadsDirectoriesAndShortcutsInNameOrder) {

@@ -1,6 +1,7 @@
 #include "exchange/files/untOpera.h"
 #include "platform/Error.h"
 #include "platform/SimulatedPlatform.h"
+#include "support/DocumentBuilder.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -12,26 +13,12 @@
 #include <regex>
 
 using namespace quillary;
+using test::Outline;
 
 namespace {
 
 constexpr std::string_view kHeader = "Opera Hotlist version 2.0\r\n"
                                      "Options: encoding = utf8, version=3\r\n\r\n";
-
-// The tree below a node in one line: folders as name[children], bookmarks as name<url>.
-std::string Outline(Node parent) {
-  std::string out;
-  for (Node child = parent.first_child(); child; child = child.next_sibling()) {
-    if (!out.empty())
-      out += ",";
-    out += GetAttribute(child, "name");
-    if (IsFolder(child))
-      out += "[" + Outline(child) + "]";
-    else
-      out += "<" + GetAttribute(child, "url") + ">";
-  }
-  return out;
-}
 
 struct Counts {
   int folders = 0;
