@@ -416,7 +416,7 @@ INSERT INTO moz_bookmarks(id, type, fk, parent, position, title, guid) VALUES
   EXPECT_EQ(db.Rows("SELECT foreign_count FROM moz_places WHERE id <= 2 ORDER BY id"), "1\n2\n");
 }
 
-TEST(Firefox3Export, RepeatedAddressMakesNoSecondPlace) {
+TEST(Firefox3Export, RepeatedAddressMakesOnePlaceAndABookmarkInEachFolder) {
   for (const char* schema : {test::Firefox3PlacesSchema, test::CurrentPlacesSchema}) {
     PlacesDb db(schema);
     Tlite3 module;
@@ -425,7 +425,13 @@ TEST(Firefox3Export, RepeatedAddressMakesNoSecondPlace) {
     AddBookmark(AddFolder(Root(*document), "Elsewhere"), "Second", "http://same/");
     Export(db.path, *document, module);
     EXPECT_EQ(db.Number("SELECT count(*) FROM moz_places"), 1);
-    EXPECT_EQ(db.Number("SELECT count(*) FROM moz_bookmarks WHERE type = 1"), 1);
+    EXPECT_EQ(db.Rows("SELECT title FROM moz_bookmarks WHERE type = 1 ORDER BY id"),
+              "First\nSecond\n");
+    if (schema == test::CurrentPlacesSchema)
+      EXPECT_EQ(db.Number("SELECT foreign_count FROM moz_places"), 2);
+    // Exported again, nothing more arrives.
+    Export(db.path, *document, module);
+    EXPECT_EQ(db.Number("SELECT count(*) FROM moz_bookmarks WHERE type = 1"), 2);
   }
 }
 
