@@ -427,8 +427,9 @@ TEST(Firefox3Export, RepeatedAddressMakesOnePlaceAndABookmarkInEachFolder) {
     EXPECT_EQ(db.Number("SELECT count(*) FROM moz_places"), 1);
     EXPECT_EQ(db.Rows("SELECT title FROM moz_bookmarks WHERE type = 1 ORDER BY id"),
               "First\nSecond\n");
-    if (schema == test::CurrentPlacesSchema)
+    if (schema == test::CurrentPlacesSchema) {
       EXPECT_EQ(db.Number("SELECT foreign_count FROM moz_places"), 2);
+    }
     // Exported again, nothing more arrives.
     Export(db.path, *document, module);
     EXPECT_EQ(db.Number("SELECT count(*) FROM moz_bookmarks WHERE type = 1"), 2);
