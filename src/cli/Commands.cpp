@@ -32,18 +32,17 @@ TEI MakeTei(const Options& options) {
   return TEI(options.settings, options.store);
 }
 
-// Applies KIND=PATH arguments to the run's locations and returns the kinds in order.
-std::vector<SourceKind> ApplySources(const Options& options, TEI& tei) {
+// The run's sources in order: each with the PATH its argument gives, else the location the
+// settings file gives for its kind.
+std::vector<RunSource> SourcesOf(const Options& options, const TEI& tei) {
   if (options.arguments.empty())
     throw UsageError{options.command + " needs at least one KIND"};
-  std::vector<SourceKind> kinds;
+  std::vector<RunSource> sources;
   for (const std::string& argument : options.arguments) {
     Source source = ParseSource(argument);
-    kinds.push_back(source.kind);
-    if (source.path)
-      tei.PathOf(source.kind) = *source.path;
+    sources.push_back({source.kind, source.path ? *source.path : tei.PathOf(source.kind)});
   }
-  return kinds;
+  return sources;
 }
 
 // Bookmarks inside folders, counted as the main window counts them.
@@ -115,17 +114,17 @@ void List(const Options& options, std::ostream& out) {
 
 void Import(const Options& options, std::ostream& out) {
   TEI tei = MakeTei(options);
-  std::vector<SourceKind> kinds = ApplySources(options, tei);
+  const std::vector<RunSource> sources = SourcesOf(options, tei);
   BookmarkDocument collection = LoadCollection(tei);
-  tei.Import(kinds, collection);
+  tei.ImportSources(sources, collection);
   out << CountBookmarks(Root(collection)) << " bookmarks in the collection.\n";
 }
 
 void Export(const Options& options, std::ostream& out) {
   TEI tei = MakeTei(options);
-  std::vector<SourceKind> kinds = ApplySources(options, tei);
+  const std::vector<RunSource> sources = SourcesOf(options, tei);
   BookmarkDocument collection = LoadCollection(tei);
-  tei.Export(kinds, collection, options.merge);
+  tei.ExportSources(sources, collection, options.merge);
   out << CountBookmarks(Root(collection)) << " bookmarks were successfully exported!!\n";
 }
 

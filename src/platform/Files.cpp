@@ -89,7 +89,12 @@ std::string ReadWholeFile(const std::string& path) {
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {
   const std::string target = ResolveTarget(path);
-  std::string temporary = target + ".XXXXXX";
+  // A short name of its own in the same folder: the target's name may already be as long as a
+  // file name can be.
+  const size_t slash = target.find_last_of('/');
+  std::string temporary =
+      (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) +
+      ".quillary-XXXXXX";
   Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
   if (fd.get() < 0)
     throw FileError(path, LastErrorText());

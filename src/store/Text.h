@@ -14,6 +14,20 @@ inline std::string Trimmed(std::string_view text) {
 }
 
 void LowerAsciiInPlace(std::string& text);
+
+// True when the bytes are well-formed UTF-8: no stray or missing continuation bytes, no overlong
+// forms, no surrogates, nothing above U+10FFFF.
+bool IsWellFormedUtf8(std::string_view bytes);
+
+// The bytes with every well-formed UTF-8 sequence kept and every other byte read as the
+// Windows-1252 character it stands for (U+FFFD for the five bytes that code page leaves open),
+// so that text from a file in an old 8-bit code page, or with a stray byte, stays readable and
+// everything written from it is UTF-8.
+std::string RepairedUtf8(std::string_view bytes);
+
+// The text itself when it is well-formed UTF-8, else its repaired form kept in buffer: writers
+// use it so that every file they write is UTF-8, whatever the collection holds.
+std::string_view AsUtf8(std::string_view text, std::string& buffer);
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
 
 } // namespace quillary

@@ -50,28 +50,44 @@ const std::string& TEI::PathOf(SourceKind kind) const {
   return const_cast<TEI*>(this)->PathOf(kind);
 }
 
+std::vector<RunSource> TEI::SourcesOf(const std::vector<SourceKind>& kinds) const {
+  std::vector<RunSource> sources;
+  sources.reserve(kinds.size());
+  for (SourceKind kind : kinds)
+    sources.push_back({kind, kind <= kind::BackupFile ? PathOf(kind) : std::string()});
+  return sources;
+}
+
 void TEI::Import(const std::vector<SourceKind>& kinds, BookmarkDocument& collection) {
+  ImportSources(SourcesOf(kinds), collection);
+}
+
+void TEI::Export(const std::vector<SourceKind>& kinds, BookmarkDocument& collection, bool merge) {
+  ExportSources(SourcesOf(kinds), collection, merge);
+}
+
+void TEI::ImportSources(const std::vector<RunSource>& sources, BookmarkDocument& collection) {
   TUtil util;
   // Without a store file the collection is still empty and is set up here; a collection that
   // already has a root makes this fail before anything is merged.
   if (!platform::FileExists(GetStorePath()))
     SetUpBookmarkDocument(collection, "UTF-8", NewGid());
-  for (SourceKind kind : kinds) {
+  for (const RunSource& source : sources) {
     std::unique_ptr<BookmarkDocument> imported;
-    if (kind < kind::BackupFile) {
-      std::unique_ptr<Exchanger> exchanger = MakeExchanger(kind);
-      exchanger->SourcePath = PathOf(kind);
+    if (source.kind < kind::BackupFile) {
+      std::unique_ptr<Exchanger> exchanger = MakeExchanger(source.kind);
+      exchanger->SourcePath = source.path;
       try {
         imported = exchanger->ImportBookmarks();
       } catch (const std::exception&) {
         // A places database locked by the running browser costs only that source.
-        if (kind != kind::Firefox3)
+        if (source.kind != kind::Firefox3)
           throw;
       }
-    } else if (kind == kind::BackupFile) {
-      if (!BackupPath.empty()) {
+    } else if (source.kind == kind::BackupFile) {
+      if (!source.path.empty()) {
         imported = std::make_unique<BookmarkDocument>();
-        ReadBookmarkFile(*imported, BackupPath);
+        ReadBookmarkFile(*imported, source.path);
       }
     }
     if (imported)
@@ -80,43 +96,40 @@ void TEI::Import(const std::vector<SourceKind>& kinds, BookmarkDocument& collect
   SaveStore(collection);
 }
 
-void TEI::Export(const std::vector<SourceKind>& kinds, BookmarkDocument& collection, bool merge) {
+void TEI::ExportSources(const std::vector<RunSource>& sources, BookmarkDocument& collection,
+                        bool merge) {
   // Exporting a collection that was never loaded would replace a browser's bookmarks by nothing.
   if (!Root(collection))
     throw Error("There is no collection to export yet.");
-  for (SourceKind kind : kinds) {
-    switch (kind) {
+  for (const RunSource& source : sources) {
+    auto exchanger = [&] {
+      std::unique_ptr<Exchanger> made = MakeExchanger(source.kind);
+      made->SourcePath = source.path;
+      return made;
+    };
+    switch (source.kind) {
     case kind::InternetExplorer:
     case kind::Firefox3:
-    case kind::Safari: {
-      std::unique_ptr<Exchanger> exchanger = MakeExchanger(kind);
-      exchanger->SourcePath = PathOf(kind);
-      exchanger->ExportBookmarks(collection);
+    case kind::Safari:
+      exchanger()->ExportBookmarks(collection);
       break;
-    }
     case kind::Firefox2:
     case kind::Opera:
     case kind::Netscape:
     case kind::SeaMonkey: {
       if (!merge) {
-        std::unique_ptr<Exchanger> exchanger = MakeExchanger(kind);
-        exchanger->SourcePath = PathOf(kind);
-        exchanger->ExportBookmarks(collection);
+        exchanger()->ExportBookmarks(collection);
         break;
       }
       // The browser keeps all it had, in its own order, and gains what it lacked.
-      std::unique_ptr<Exchanger> reader = MakeExchanger(kind);
-      reader->SourcePath = PathOf(kind);
-      std::unique_ptr<BookmarkDocument> current = reader->ImportBookmarks();
+      std::unique_ptr<BookmarkDocument> current = exchanger()->ImportBookmarks();
       TUtil().MergeDocuments(*current, collection);
-      std::unique_ptr<Exchanger> writer = MakeExchanger(kind);
-      writer->SourcePath = PathOf(kind);
-      writer->ExportBookmarks(*current);
+      exchanger()->ExportBookmarks(*current);
       break;
     }
     case kind::BackupFile:
-      if (!BackupPath.empty())
-        WriteBookmarkFile(collection, BackupPath);
+      if (!source.path.empty())
+        WriteBookmarkFile(collection, source.path);
       break;
     default:
       break; // values above 7 are passed over

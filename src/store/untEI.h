@@ -11,6 +11,12 @@ namespace quillary {
 // The first line of every store and backup file. Written, never examined on reading.
 inline constexpr const char* kStoreFileHeader = "Quillary Bookmark File 2.0";
 
+// One source or target of a run with its own location.
+struct RunSource {
+  SourceKind kind;
+  std::string path;
+};
+
 // The exchange coordinator: the store and backup files, and the import and export runs that move
 // bookmarks between the collection and the browsers. One object serves one use.
 class TEI {
@@ -50,12 +56,21 @@ public:
   // Writes the collection into every listed target, in list order.
   void Export(const std::vector<SourceKind>& kinds, BookmarkDocument& collection, bool merge);
 
+  // The same two runs over sources that carry their own locations, so that one kind may be
+  // listed several times with different files (the command-line tool's KIND=PATH arguments).
+  void ImportSources(const std::vector<RunSource>& sources, BookmarkDocument& collection);
+  void ExportSources(const std::vector<RunSource>& sources, BookmarkDocument& collection,
+                     bool merge);
+
   // The location of a kind for this run: the settings file's for kinds 0..6, BackupPath for 7.
   // Fails for any other value.
   const std::string& PathOf(SourceKind kind) const;
   std::string& PathOf(SourceKind kind);
 
 private:
+  // The kinds with the locations this object holds for them.
+  std::vector<RunSource> SourcesOf(const std::vector<SourceKind>& kinds) const;
+
   std::string storePath_;
 };
 

@@ -94,6 +94,20 @@ TEST_F(Cli, ImportTwiceAddsNothingAndExportWritesABackup) {
   EXPECT_EQ(back.select_nodes("//url").size(), 2u);
 }
 
+TEST_F(Cli, RepeatedKindsReadTheirOwnPaths) {
+  const std::string first =
+      Backup("one.qlf", "<folder><url name='one' url='u1' gid='1'/></folder>");
+  const std::string second =
+      Backup("two.qlf", "<folder><url name='two' url='u2' gid='2'/></folder>");
+  Result imported = Run("import backup='" + first + "' backup='" + second + "'");
+  ASSERT_EQ(imported.status, 0) << imported.err;
+  EXPECT_EQ(Run("list").out, "bookmarks/\n  one\tu1\n  two\tu2\n");
+  ASSERT_EQ(Run("export backup='" + (dir / "a.qlf") + "' backup='" + (dir / "b.qlf") + "'").status,
+            0);
+  EXPECT_TRUE(std::filesystem::exists(dir / "a.qlf"));
+  EXPECT_TRUE(std::filesystem::exists(dir / "b.qlf"));
+}
+
 TEST_F(Cli, StoreOptionNamesAnotherFile) {
   const std::string backup = Backup("in.qlf", kBackup);
   const std::string other = dir / "other.qlf";

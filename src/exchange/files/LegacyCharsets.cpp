@@ -12,10 +12,6 @@ namespace quillary::html {
 
 namespace {
 
-bool IsContinuation(unsigned char c) {
-  return (c & 0xC0) == 0x80;
-}
-
 bool IsCharsetNameByte(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
          c == '_' || c == '.' || c == ':';
@@ -63,53 +59,6 @@ private:
 };
 
 } // namespace
-
-bool IsWellFormedUtf8(std::string_view bytes) {
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-  const auto* end = p + bytes.size();
-  while (p < end) {
-    // Plain ASCII eight bytes at a time.
-    if (end - p >= 8) {
-      std::uint64_t word;
-      std::memcpy(&word, p, 8);
-      if ((word & 0x8080808080808080ULL) == 0) {
-        p += 8;
-        continue;
-      }
-    }
-    const unsigned char c = *p;
-    if (c < 0x80) {
-      ++p;
-      continue;
-    }
-    int length;
-    std::uint32_t codePoint;
-    if (c >= 0xC2 && c <= 0xDF) {
-      length = 2;
-      codePoint = c & 0x1F;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      length = 3;
-      codePoint = c & 0x0F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      length = 4;
-      codePoint = c & 0x07;
-    } else {
-      return false;
-    }
-    if (end - p < length)
-      return false;
-    for (int i = 1; i < length; ++i) {
-      if (!IsContinuation(p[i]))
-        return false;
-      codePoint = (codePoint << 6) | (p[i] & 0x3F);
-    }
-    if ((length == 3 && codePoint < 0x800) || (length == 4 && codePoint < 0x10000) ||
-        (codePoint >= 0xD800 && codePoint <= 0xDFFF) || codePoint > 0x10FFFF)
-      return false;
-    p += length;
-  }
-  return true;
-}
 
 std::string DeclaredCharset(std::string_view bytes) {
   const char* buffer = bytes.data();

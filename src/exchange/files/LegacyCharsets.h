@@ -7,10 +7,6 @@
 // into UTF-8.
 namespace quillary::html {
 
-// True when the bytes are well-formed UTF-8: no stray or missing continuation bytes, no overlong
-// forms, no surrogates, nothing above U+10FFFF.
-bool IsWellFormedUtf8(std::string_view bytes);
-
 // The charset a META tag of the page names ("x-mac-roman" in «CONTENT="text/html;
 // charset=x-mac-roman"»), as written; empty when no META tag names one.
 std::string DeclaredCharset(std::string_view bytes);

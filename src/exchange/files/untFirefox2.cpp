@@ -4,6 +4,7 @@
 #include "exchange/files/LegacyCharsets.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
+#include "store/Text.h"
 
 #include <string_view>
 #include <vector>
@@ -60,7 +61,7 @@ bool OpensOwnList(const THTMLParser& parser, std::size_t h3) {
 // The text the importer works on: UTF-8 as it stands, else decoded from the page's charset,
 // wrapped so that the tokenizer always tokenizes.
 std::string ImportText(std::string bytes) {
-  if (!html::IsWellFormedUtf8(bytes))
+  if (!IsWellFormedUtf8(bytes))
     bytes = html::DecodeLegacyText(bytes);
   std::string text;
   text.reserve(bytes.size() + 13);
@@ -75,15 +76,17 @@ void AppendFolderStart(Node folder, std::string& out) {
   if (folder.attribute("PERSONAL_TOOLBAR_FOLDER"))
     out += "PERSONAL_TOOLBAR_FOLDER=\"true\"";
   out += " ID=\"\">";
-  html::AppendEscapedMarkup(out, AttributeText(folder, "name"));
+  std::string repaired;
+  html::AppendEscapedMarkup(out, AsUtf8(AttributeText(folder, "name"), repaired));
   out += "</H3>\r\n<DL><p>\r\n";
 }
 
 void AppendBookmark(Node bookmark, std::string& out) {
   out += "<DT><A HREF=\"";
-  html::AppendEscapedMarkup(out, AttributeText(bookmark, "url"));
+  std::string repaired;
+  html::AppendEscapedMarkup(out, AsUtf8(AttributeText(bookmark, "url"), repaired));
   out += "\" ID=\"\">";
-  html::AppendEscapedMarkup(out, AttributeText(bookmark, "name"));
+  html::AppendEscapedMarkup(out, AsUtf8(AttributeText(bookmark, "name"), repaired));
   out += "</A>\r\n";
 }
 

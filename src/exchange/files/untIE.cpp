@@ -3,6 +3,7 @@
 #include "platform/Error.h"
 #include "platform/Files.h"
 #include "settings/IniFile.h"
+#include "store/Text.h"
 
 #include <algorithm>
 #include <dirent.h>
@@ -52,6 +53,19 @@ std::string Limited(std::string value) {
   return value;
 }
 
+// A file name no longer than the file system takes (255 bytes), cut between UTF-8 characters.
+std::string Fitted(std::string name, std::size_t limit) {
+  if (name.size() <= limit)
+    return name;
+  std::size_t cut = limit;
+  while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+    --cut;
+  name.resize(cut);
+  return name;
+}
+
+constexpr std::size_t kMaxFileName = 255;
+
 using DirectoryId = std::pair<dev_t, ino_t>;
 
 // The directories on the way down from SourcePath, so that a link back up is not followed.
@@ -65,19 +79,23 @@ void ReadDirectory(const std::string& path, Node parent, std::vector<DirectoryId
   } else {
     above.emplace_back();
   }
+  // Names and addresses in a shortcut file's 8-bit code page are read as Windows-1252.
+  std::string repaired;
   for (const std::string& name : ListDirectory(path)) {
     const std::string_view extension = Extension(name);
     const std::string entryPath = path + "/" + name;
     if (extension.empty()) {
       // Whether the entry is a directory is not looked at: a plain file gives an empty folder.
       Node folder = AppendElement(parent, "folder");
-      SetAttribute(folder, "name", name);
+      SetAttribute(folder, "name", AsUtf8(name, repaired));
       SetAttribute(folder, "gid", NewGid());
       ReadDirectory(entryPath, folder, above);
     } else if (extension == ".url") {
       Node bookmark = AppendElement(parent, "url");
-      SetAttribute(bookmark, "name", std::string_view(name).substr(0, name.size() - 4));
-      SetAttribute(bookmark, "url", Limited(ini::ReadValue(entryPath, kSection, kKey)));
+      SetAttribute(bookmark, "name",
+                   AsUtf8(std::string_view(name).substr(0, name.size() - 4), repaired));
+      const std::string url = Limited(ini::ReadValue(entryPath, kSection, kKey));
+      SetAttribute(bookmark, "url", AsUtf8(url, repaired));
       SetAttribute(bookmark, "gid", NewGid());
     }
   }
@@ -107,20 +125,35 @@ std::unique_ptr<BookmarkDocument> TIEObj::ImportBookmarks() {
 }
 
 void TIEObj::WriteFolder(const std::string& path, Node node) {
-  for (; node; node = node.next_sibling()) {
-    const std::string name = FileSafeName(AttributeText(node, "name"));
-    if (IsFolder(node)) {
+  // One entry per open folder instead of recursion, so no nesting depth exhausts the stack.
+  struct Level {
+    std::string path;
+    Node next;
+  };
+  std::vector<Level> levels{{path, node}};
+  while (!levels.empty()) {
+    const Node current = levels.back().next;
+    if (!current) {
+      levels.pop_back();
+      continue;
+    }
+    levels.back().next = current.next_sibling();
+    const std::string& folderPath = levels.back().path;
+    // A title longer than a file name may be is shortened rather than failing the export.
+    const std::string name = FileSafeName(AttributeText(current, "name"));
+    if (IsFolder(current)) {
       // "." and ".." would leave the Favorites tree; such a folder goes into its parent's
       // directory, as an empty name does.
-      const std::string subPath = name == "." || name == ".." ? path : path + "/" + name;
+      const std::string subPath =
+          name == "." || name == ".." ? folderPath : folderPath + "/" + Fitted(name, kMaxFileName);
       if (!platform::DirectoryExists(subPath))
         platform::CreateFolder(subPath);
-      if (node.first_child())
-        WriteFolder(subPath, node.first_child());
-    } else if (IsBookmark(node)) {
-      const std::string file = path + "/" + name + ".url";
+      if (current.first_child())
+        levels.push_back({subPath, current.first_child()});
+    } else if (IsBookmark(current)) {
+      const std::string file = folderPath + "/" + Fitted(name, kMaxFileName - 4) + ".url";
       if (!platform::FileExists(file))
-        ini::WriteValue(file, kSection, kKey, AttributeText(node, "url"));
+        ini::WriteValue(file, kSection, kKey, AttributeText(current, "url"));
     }
   }
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Error.h"
 #include "platform/Files.h"
+#include "store/Text.h"
 
 #include <algorithm>
 #include <map>
@@ -334,44 +335,6 @@ void ReadBookmarks(std::string_view text, Node parent) {
   }
 }
 
-bool IsWellFormedUtf8(std::string_view bytes) {
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-  const auto* end = p + bytes.size();
-  while (p < end) {
-    const unsigned char c = *p;
-    if (c < 0x80) {
-      ++p;
-      continue;
-    }
-    int length;
-    unsigned char low = 0x80, high = 0xBF;
-    if (c >= 0xC2 && c <= 0xDF) {
-      length = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      length = 3;
-      if (c == 0xE0)
-        low = 0xA0; // overlong
-      if (c == 0xED)
-        high = 0x9F; // surrogates
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      length = 4;
-      if (c == 0xF0)
-        low = 0x90; // overlong
-      if (c == 0xF4)
-        high = 0x8F; // above U+10FFFF
-    } else {
-      return false;
-    }
-    if (end - p < length || p[1] < low || p[1] > high)
-      return false;
-    for (int i = 2; i < length; ++i)
-      if (p[i] < 0x80 || p[i] > 0xBF)
-        return false;
-    p += length;
-  }
-  return true;
-}
-
 } // namespace opera
 
 std::string TOperaOjb::NewUniqueId() {
@@ -393,8 +356,10 @@ std::unique_ptr<BookmarkDocument> TOperaOjb::ImportBookmarks() {
   } catch (const FileError& error) {
     throw Error("Cannot open file \"" + SourcePath + "\". " + error.Reason());
   }
-  if (!opera::IsWellFormedUtf8(bytes))
-    return document;
+  // A hotlist in an old 8-bit code page, or one with a stray byte, is read with those bytes as
+  // Windows-1252 characters instead of giving nothing at all.
+  if (!IsWellFormedUtf8(bytes))
+    bytes = RepairedUtf8(bytes);
   const std::string text = opera::NormaliseHotlist(bytes);
   bytes = std::string();
   ReadLevel(text, Root(*document));
@@ -402,22 +367,33 @@ std::unique_ptr<BookmarkDocument> TOperaOjb::ImportBookmarks() {
 }
 
 void TOperaOjb::WriteEntries(Node node, std::string& out) {
-  for (; node; node = node.next_sibling()) {
-    if (IsFolder(node)) {
+  // One cursor per open folder instead of recursion, so no nesting depth exhausts the stack;
+  // names and addresses are written as UTF-8 whatever the collection holds.
+  std::vector<Node> cursors{node};
+  std::string repaired;
+  while (!cursors.empty()) {
+    Node current = cursors.back();
+    if (!current) {
+      cursors.pop_back();
+      if (!cursors.empty()) {
+        AppendLine(out, "-");
+        AppendLine(out, "");
+      }
+      continue;
+    }
+    cursors.back() = current.next_sibling();
+    if (IsFolder(current)) {
       AppendLine(out, "#FOLDER");
       AppendLine(out, "\t\tID=0");
-      AppendLine(out, "\t\tNAME=", AttributeText(node, "name"));
+      AppendLine(out, "\t\tNAME=", AsUtf8(AttributeText(current, "name"), repaired));
       AppendLine(out, "\t\tUNIQUEID=", NewUniqueId());
       AppendLine(out, "");
-      if (node.first_child())
-        WriteEntries(node.first_child(), out);
-      AppendLine(out, "-");
-      AppendLine(out, "");
-    } else if (IsBookmark(node)) {
+      cursors.push_back(current.first_child());
+    } else if (IsBookmark(current)) {
       AppendLine(out, "#URL");
       AppendLine(out, "\t\tID=0");
-      AppendLine(out, "\t\tNAME=", AttributeText(node, "name"));
-      AppendLine(out, "\t\tURL=", AttributeText(node, "url"));
+      AppendLine(out, "\t\tNAME=", AsUtf8(AttributeText(current, "name"), repaired));
+      AppendLine(out, "\t\tURL=", AsUtf8(AttributeText(current, "url"), repaired));
       AppendLine(out, "\t\tUNIQUEID=", NewUniqueId());
       AppendLine(out, "");
     }

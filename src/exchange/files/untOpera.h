@@ -44,8 +44,6 @@ std::string_view FieldValue(std::string_view block, std::string_view key, std::s
 // of a next block, or the end of the text.
 std::size_t BlockLinesEnd(std::string_view text, std::size_t begin);
 
-bool IsWellFormedUtf8(std::string_view bytes);
-
 } // namespace opera
 
 } // namespace quillary

@@ -1,5 +1,6 @@
 #include "exchange/files/untIE.h"
 #include "platform/Error.h"
+#include "store/Text.h"
 #include "support/DocumentBuilder.h"
 #include "support/TestSupport.h"
 
@@ -162,6 +163,40 @@ TEST_F(FavoritesExport, WritesShortcutsAndFolders) {
   EXPECT_TRUE(fs::exists(Fav("in parent.url")));
   EXPECT_EQ(test::ReadFile(Fav(".url")), "[InternetShortcut]\r\nURL=nameless\r\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(Fav("")), fs::directory_iterator()), 5);
+}
+
+// A title longer than a file name may be is cut between characters, not failing the export.
+TEST_F(FavoritesExport, LongTitlesAreShortenedToFileNames) {
+  std::string title;
+  for (int i = 0; i < 100; ++i)
+    title += "Ч"; // 200 bytes
+  title += " and some more text";
+  Node folder = AddFolder(root, (title + title).c_str());
+  AddBookmark(folder, (title + title).c_str(), "u");
+  Export();
+  auto names = [](const std::string& path) {
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(path))
+      found.push_back(entry.path().filename().string());
+    return found;
+  };
+  const std::vector<std::string> folders = names(Fav(""));
+  ASSERT_EQ(folders.size(), 1u);
+  EXPECT_LE(folders[0].size(), 255u);
+  EXPECT_EQ(folders[0], (title + title).substr(0, folders[0].size()));
+  const std::vector<std::string> files = names(Fav(folders[0]));
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_LE(files[0].size(), 255u);
+  EXPECT_TRUE(files[0].ends_with(".url"));
+  EXPECT_TRUE(IsWellFormedUtf8(files[0]));
+}
+
+// Shortcuts and folder names in an 8-bit code page come in as Windows-1252 text.
+TEST(FavoritesImport, BytesThatAreNotUtf8AreReadAsWindows1252) {
+  test::TempDir dir;
+  test::MakeDirs(dir / "Caf\xE9");
+  Shortcut(dir / "Caf\xE9/Men\xFC.url", "http://example.com/\xE9");
+  EXPECT_EQ(Outline(Root(*Import(dir.Path()))), "Café[Menü<http://example.com/é>]");
 }
 
 TEST_F(FavoritesExport, LeavesExistingShortcutsAsTheyAre) {

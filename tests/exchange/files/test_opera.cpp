@@ -1,6 +1,7 @@
 #include "exchange/files/untOpera.h"
 #include "platform/Error.h"
 #include "platform/SimulatedPlatform.h"
+#include "store/Text.h"
 #include "support/DocumentBuilder.h"
 #include "support/TestSupport.h"
 
@@ -163,13 +164,18 @@ TEST(HotlistImport, MissingFileFailsWithThePathAndTheReason) {
   EXPECT_THROW(ImportFile(""), Error);
 }
 
-TEST(HotlistImport, TextThatIsNotUtf8GivesTheRootOnly) {
-  for (std::string bad :
-       {"\xC0\xAF", "\xE9t\xE9", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82"}) {
-    SCOPED_TRACE(bad);
-    auto document = ImportText(std::string(kHeader) + Url("caf" + bad, "x"));
-    EXPECT_TRUE(Root(*document));
-    EXPECT_FALSE(Root(*document).first_child());
+// Bytes that are not UTF-8 are read as Windows-1252 characters; the rest of the file stays.
+TEST(HotlistImport, BytesThatAreNotUtf8AreReadAsWindows1252) {
+  struct Case {
+    std::string bytes;
+    std::string name;
+  };
+  for (const Case& c :
+       {Case{"\xE9t\xE9", "été"}, Case{"\xC0\xAF", "À¯"}, Case{"\x80\x81", "€\uFFFD"},
+        Case{"\xE2\x82", "â‚"}, Case{"\xED\xA0\x80", "í\u00A0€"}}) {
+    SCOPED_TRACE(c.bytes);
+    auto document = ImportText(std::string(kHeader) + Url("caf" + c.bytes, "x") + Url("Ünï", "y"));
+    EXPECT_EQ(Outline(Root(*document)), "caf" + c.name + "<x>,Ünï<y>");
   }
   EXPECT_EQ(ImportOutline(Url("Ünï €𝄞", "x")), "Ünï €𝄞<x>");
 }
@@ -395,6 +401,21 @@ TEST_F(HotlistExport, FailuresNameTheFileAndLeaveItAlone) {
   BookmarkDocument empty;
   EXPECT_THROW(Export(empty), Error);
   EXPECT_EQ(test::ReadFile(Path()), "kept");
+}
+
+TEST_F(HotlistExport, WritesUtf8AndAnyDepthWhateverTheCollectionHolds) {
+  auto document = NewBookmarkDocument();
+  Node parent = Root(*document);
+  for (int depth = 0; depth < 100000; ++depth)
+    parent = AppendElement(parent, "folder");
+  Node bookmark = AppendElement(parent, "url");
+  SetAttribute(bookmark, "name", "caf\xE9");
+  SetAttribute(bookmark, "url", "u");
+  Export(*document);
+  const std::string file = test::ReadFile(Path());
+  EXPECT_TRUE(IsWellFormedUtf8(file));
+  EXPECT_NE(file.find("NAME=café\r\n"), std::string::npos);
+  EXPECT_EQ(std::count(file.begin(), file.end(), '-'), 100000);
 }
 
 TEST_F(HotlistExport, ReadsBackWhatItWrote) {
