@@ -4,7 +4,9 @@
 #include "platform/Platform.h"
 #include "store/Text.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace quillary {
 
@@ -119,6 +121,30 @@ Node InsertElementAt(Node parent, const char* tag, std::size_t index) {
 
 void RemoveElement(Node element) {
   element.parent().remove_child(element);
+}
+
+std::size_t NestingDepth(Node node) {
+  std::size_t deepest = 0;
+  std::vector<Node> cursors{node.first_child()};
+  while (!cursors.empty()) {
+    Node current = cursors.back();
+    if (!current) {
+      cursors.pop_back();
+      continue;
+    }
+    cursors.back() = current.next_sibling();
+    if (current.type() == pugi::node_element) {
+      deepest = std::max(deepest, cursors.size());
+      cursors.push_back(current.first_child());
+    }
+  }
+  return deepest;
+}
+
+void CheckNestingDepth(const BookmarkDocument& document) {
+  if (Node root = Root(document); root && NestingDepth(root) > kMaxFolderDepth)
+    throw Error("The bookmarks nest more than " + std::to_string(kMaxFolderDepth) +
+                " folders deep.");
 }
 
 std::string Serialise(const BookmarkDocument& document) {

@@ -71,6 +71,12 @@ void TEI::ReadBookmarkFile(BookmarkDocument& document, const std::string& path) 
   std::string xml = Base64Decode(payload);
   text = {};
   Parse(document, xml);
+  try {
+    CheckNestingDepth(document);
+  } catch (...) {
+    document.reset();
+    throw;
+  }
 }
 
 void TEI::SaveStore(const BookmarkDocument& collection) const {

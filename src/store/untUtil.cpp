@@ -45,6 +45,7 @@ void TUtil::MergeDocuments(BookmarkDocument& destination, const BookmarkDocument
   Node sourceRoot = Root(source);
   if (!destinationRoot || !sourceRoot)
     throw Error("A bookmark document without a root cannot be merged.");
+  CheckNestingDepth(source);
   // The source root itself is not matched: its name and gid are dropped.
   MergeChildren(destinationRoot, sourceRoot.first_child());
 }

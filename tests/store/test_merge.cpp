@@ -1,3 +1,4 @@
+#include "platform/Error.h"
 #include "store/untUtil.h"
 
 #include <gtest/gtest.h>
@@ -170,26 +171,27 @@ TEST(Merge, DocumentWithoutRootFailsAndChangesNothing) {
   EXPECT_FALSE(Root(empty));
 }
 
-TEST(Merge, DeepNestingDoesNotExhaustTheStack) {
-  std::string xml;
-  const int depth = 200000;
-  for (int i = 0; i < depth; ++i)
-    xml += "<folder name='d'>";
-  xml += "<url url='deep'/>";
-  for (int i = 0; i < depth; ++i)
-    xml += "</folder>";
+TEST(Merge, NestingUpToTheLimitMergesAndDeeperIsRefusedUnchanged) {
+  auto nested = [](std::size_t depth) {
+    std::string xml = "<folder>";
+    for (std::size_t i = 0; i < depth; ++i)
+      xml += "<folder name='d'>";
+    xml += "<url url='deep'/>";
+    for (std::size_t i = 0; i < depth; ++i)
+      xml += "</folder>";
+    return xml + "</folder>";
+  };
   BookmarkDocument into, from;
   Parse(into, "<folder/>");
-  Parse(from, "<folder>" + xml + "</folder>");
+  Parse(from, nested(kMaxFolderDepth - 1));
   TUtil().MergeDocuments(into, from);
-  Node node = Root(into);
-  int levels = 0;
-  while (node.first_child() && IsFolder(node.first_child())) {
-    node = node.first_child();
-    ++levels;
-  }
-  EXPECT_EQ(levels, depth);
-  EXPECT_EQ(GetAttribute(node.first_child(), "url"), "deep");
+  EXPECT_EQ(NestingDepth(Root(into)), kMaxFolderDepth);
+
+  BookmarkDocument empty, tooDeep;
+  Parse(empty, "<folder/>");
+  Parse(tooDeep, nested(200000));
+  EXPECT_THROW(TUtil().MergeDocuments(empty, tooDeep), Error);
+  EXPECT_FALSE(Root(empty).first_child());
 }
 
 // Random trees with repeated names and addresses, every spelling, empty names and missing

@@ -79,6 +79,18 @@ TEST_F(StoreFile, PayloadThatIsNotXmlEmptiesTheDocument) {
   EXPECT_FALSE(Root(document));
 }
 
+TEST_F(StoreFile, FoldersNestedBeyondTheLimitAreRefused) {
+  std::string xml;
+  for (size_t i = 0; i <= kMaxFolderDepth + 1; ++i)
+    xml += "<folder>";
+  for (size_t i = 0; i <= kMaxFolderDepth + 1; ++i)
+    xml += "</folder>";
+  WriteFile(dir / "deep.qlf", "h\r\n" + Base64Encode(xml) + "\r\n");
+  BookmarkDocument document;
+  EXPECT_THROW(TEI(Settings()).ReadBookmarkFile(document, dir / "deep.qlf"), std::runtime_error);
+  EXPECT_FALSE(Root(document));
+}
+
 TEST_F(StoreFile, EmptyPathReadsTheStoreFile) {
   TEI tei(Settings());
   BookmarkDocument document;
