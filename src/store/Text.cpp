@@ -127,6 +127,30 @@ std::string RepairedUtf8(std::string_view bytes) {
   return out;
 }
 
+std::string OnOneLine(std::string_view name) {
+  std::string out;
+  out.reserve(name.size());
+  for (size_t i = 0; i < name.size(); ++i) {
+    if (name[i] == '\r' || name[i] == '\n') {
+      if (name[i] == '\r' && i + 1 < name.size() && name[i + 1] == '\n')
+        ++i;
+      out.push_back(' ');
+    } else {
+      out.push_back(name[i]);
+    }
+  }
+  return out;
+}
+
+std::string AddressOnOneLine(std::string_view url) {
+  std::string out;
+  out.reserve(url.size());
+  for (char c : url)
+    if (c != '\r' && c != '\n' && c != '\t')
+      out.push_back(c);
+  return out;
+}
+
 std::string_view AsUtf8(std::string_view text, std::string& buffer) {
   if (IsWellFormedUtf8(text))
     return text;

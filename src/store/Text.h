@@ -25,6 +25,11 @@ bool IsWellFormedUtf8(std::string_view bytes);
 // everything written from it is UTF-8.
 std::string RepairedUtf8(std::string_view bytes);
 
+// For line-based files: every line break (CR LF, CR or LF) of a name becomes one blank, and an
+// address loses its tabs and line breaks, as browsers drop them from addresses anyway.
+std::string OnOneLine(std::string_view name);
+std::string AddressOnOneLine(std::string_view url);
+
 // The text itself when it is well-formed UTF-8, else its repaired form kept in buffer: writers
 // use it so that every file they write is UTF-8, whatever the collection holds.
 std::string_view AsUtf8(std::string_view text, std::string& buffer);

@@ -46,3 +46,9 @@ TEST(Text, Utf8RepairTable) {
     EXPECT_EQ(AsUtf8(c.bytes, buffer), c.repaired);
   }
 }
+
+TEST(Text, LineBreaksLeaveNamesAndAddressesForLineBasedFiles) {
+  EXPECT_EQ(OnOneLine("a\r\nb\rc\nd\n\ne\tf"), "a b c d  e\tf");
+  EXPECT_EQ(AddressOnOneLine("http://x/\r\n?a=\t1\n"), "http://x/?a=1");
+  EXPECT_EQ(OnOneLine("plain"), "plain");
+}

@@ -153,7 +153,8 @@ void TIEObj::WriteFolder(const std::string& path, Node node) {
     } else if (IsBookmark(current)) {
       const std::string file = folderPath + "/" + Fitted(name, kMaxFileName - 4) + ".url";
       if (!platform::FileExists(file))
-        ini::WriteValue(file, kSection, kKey, AttributeText(current, "url"));
+        // A line break would add lines to the shortcut file.
+        ini::WriteValue(file, kSection, kKey, AddressOnOneLine(AttributeText(current, "url")));
     }
   }
 }

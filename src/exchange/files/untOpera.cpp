@@ -385,15 +385,17 @@ void TOperaOjb::WriteEntries(Node node, std::string& out) {
     if (IsFolder(current)) {
       AppendLine(out, "#FOLDER");
       AppendLine(out, "\t\tID=0");
-      AppendLine(out, "\t\tNAME=", AsUtf8(AttributeText(current, "name"), repaired));
+      AppendLine(out, "\t\tNAME=", OnOneLine(AsUtf8(AttributeText(current, "name"), repaired)));
       AppendLine(out, "\t\tUNIQUEID=", NewUniqueId());
       AppendLine(out, "");
       cursors.push_back(current.first_child());
     } else if (IsBookmark(current)) {
       AppendLine(out, "#URL");
       AppendLine(out, "\t\tID=0");
-      AppendLine(out, "\t\tNAME=", AsUtf8(AttributeText(current, "name"), repaired));
-      AppendLine(out, "\t\tURL=", AsUtf8(AttributeText(current, "url"), repaired));
+      // A line break would end the field and start another block.
+      AppendLine(out, "\t\tNAME=", OnOneLine(AsUtf8(AttributeText(current, "name"), repaired)));
+      AppendLine(out,
+                 "\t\tURL=", AddressOnOneLine(AsUtf8(AttributeText(current, "url"), repaired)));
       AppendLine(out, "\t\tUNIQUEID=", NewUniqueId());
       AppendLine(out, "");
     }

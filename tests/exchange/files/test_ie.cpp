@@ -199,6 +199,13 @@ TEST(FavoritesImport, BytesThatAreNotUtf8AreReadAsWindows1252) {
   EXPECT_EQ(Outline(Root(*Import(dir.Path()))), "Café[Menü<http://example.com/é>]");
 }
 
+TEST_F(FavoritesExport, AddressesLoseTheirLineBreaks) {
+  AddBookmark(root, "broken", "http://x/\r\n[InternetShortcut]\r\nURL=other");
+  Export();
+  EXPECT_EQ(test::ReadFile(Fav("broken.url")),
+            "[InternetShortcut]\r\nURL=http://x/[InternetShortcut]URL=other\r\n");
+}
+
 TEST_F(FavoritesExport, LeavesExistingShortcutsAsTheyAre) {
   test::WriteFile(Fav("Site.url"), "[InternetShortcut]\nURL=old\nIconIndex=1\n");
   AddBookmark(root, "Site", "new");

@@ -409,12 +409,12 @@ TEST_F(HotlistExport, WritesUtf8AndAnyDepthWhateverTheCollectionHolds) {
   for (int depth = 0; depth < 100000; ++depth)
     parent = AppendElement(parent, "folder");
   Node bookmark = AppendElement(parent, "url");
-  SetAttribute(bookmark, "name", "caf\xE9");
-  SetAttribute(bookmark, "url", "u");
+  SetAttribute(bookmark, "name", "caf\xE9\r\n#URL");
+  SetAttribute(bookmark, "url", "u\n");
   Export(*document);
   const std::string file = test::ReadFile(Path());
   EXPECT_TRUE(IsWellFormedUtf8(file));
-  EXPECT_NE(file.find("NAME=café\r\n"), std::string::npos);
+  EXPECT_NE(file.find("NAME=café #URL\r\n\t\tURL=u\r\n"), std::string::npos);
   EXPECT_EQ(std::count(file.begin(), file.end(), '-'), 100000);
 }
 
