@@ -15,6 +15,12 @@ inline std::string Trimmed(std::string_view text) {
 
 void LowerAsciiInPlace(std::string& text);
 
+// Appends the code point's UTF-8 bytes.
+void AppendUtf8(std::string& out, char32_t codePoint);
+
+// At most maxBytes bytes of the text, cut between UTF-8 characters, never inside one.
+std::string TruncatedUtf8(std::string text, size_t maxBytes);
+
 // True when the bytes are well-formed UTF-8: no stray or missing continuation bytes, no overlong
 // forms, no surrogates, nothing above U+10FFFF.
 bool IsWellFormedUtf8(std::string_view bytes);

@@ -1,5 +1,7 @@
 #include "exchange/files/HtmlCharacterReferences.h"
 
+#include "store/Text.h"
+
 #include <array>
 #include <cstring>
 #include <utility>
@@ -108,24 +110,6 @@ bool ReadReference(std::string_view text, std::size_t at, char32_t& codePoint, s
 }
 
 } // namespace
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
 
 std::string DecodeCharacterReferences(std::string_view text) {
   std::size_t amp = text.find('&');

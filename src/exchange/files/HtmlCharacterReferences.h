@@ -16,7 +16,4 @@ std::string DecodeCharacterReferences(std::string_view text);
 std::string EscapeMarkup(std::string_view text);
 void AppendEscapedMarkup(std::string& out, std::string_view text);
 
-// Appends a code point as UTF-8.
-void AppendUtf8(std::string& out, char32_t codePoint);
-
 } // namespace quillary::html

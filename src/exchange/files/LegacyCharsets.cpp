@@ -2,6 +2,7 @@
 
 #include "exchange/files/HtmlCharacterReferences.h"
 #include "exchange/files/untHtmlpars2.h"
+#include "store/Text.h"
 
 #include <cerrno>
 #include <cstdint>

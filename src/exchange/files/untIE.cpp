@@ -42,28 +42,7 @@ std::string_view Extension(std::string_view name) {
   return dot == std::string_view::npos ? std::string_view() : name.substr(dot);
 }
 
-// At most kMaxValue bytes, without cutting a UTF-8 character in two.
-std::string Limited(std::string value) {
-  if (value.size() <= kMaxValue)
-    return value;
-  std::size_t cut = kMaxValue;
-  while (cut > 0 && (static_cast<unsigned char>(value[cut]) & 0xC0) == 0x80)
-    --cut;
-  value.resize(cut);
-  return value;
-}
-
-// A file name no longer than the file system takes (255 bytes), cut between UTF-8 characters.
-std::string Fitted(std::string name, std::size_t limit) {
-  if (name.size() <= limit)
-    return name;
-  std::size_t cut = limit;
-  while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
-    --cut;
-  name.resize(cut);
-  return name;
-}
-
+// The longest file name the file system takes.
 constexpr std::size_t kMaxFileName = 255;
 
 using DirectoryId = std::pair<dev_t, ino_t>;
@@ -94,7 +73,7 @@ void ReadDirectory(const std::string& path, Node parent, std::vector<DirectoryId
       Node bookmark = AppendElement(parent, "url");
       SetAttribute(bookmark, "name",
                    AsUtf8(std::string_view(name).substr(0, name.size() - 4), repaired));
-      const std::string url = Limited(ini::ReadValue(entryPath, kSection, kKey));
+      const std::string url = TruncatedUtf8(ini::ReadValue(entryPath, kSection, kKey), kMaxValue);
       SetAttribute(bookmark, "url", AsUtf8(url, repaired));
       SetAttribute(bookmark, "gid", NewGid());
     }
@@ -144,14 +123,15 @@ void TIEObj::WriteFolder(const std::string& path, Node node) {
     if (IsFolder(current)) {
       // "." and ".." would leave the Favorites tree; such a folder goes into its parent's
       // directory, as an empty name does.
-      const std::string subPath =
-          name == "." || name == ".." ? folderPath : folderPath + "/" + Fitted(name, kMaxFileName);
+      const std::string subPath = name == "." || name == ".."
+                                      ? folderPath
+                                      : folderPath + "/" + TruncatedUtf8(name, kMaxFileName);
       if (!platform::DirectoryExists(subPath))
         platform::CreateFolder(subPath);
       if (current.first_child())
         levels.push_back({subPath, current.first_child()});
     } else if (IsBookmark(current)) {
-      const std::string file = folderPath + "/" + Fitted(name, kMaxFileName - 4) + ".url";
+      const std::string file = folderPath + "/" + TruncatedUtf8(name, kMaxFileName - 4) + ".url";
       if (!platform::FileExists(file))
         // A line break would add lines to the shortcut file.
         ini::WriteValue(file, kSection, kKey, AddressOnOneLine(AttributeText(current, "url")));
