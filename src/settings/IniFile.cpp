@@ -161,8 +161,12 @@ void WriteValue(const std::string& path, std::string_view section, std::string_v
       throw Error("Unable to write to " + path);
     }
   }
+  const std::string updated = WriteValueToText(text, section, key, value);
+  // Detection writes the same values at every start; an unchanged file is not rewritten.
+  if (updated == text && platform::PathExists(path))
+    return;
   try {
-    platform::WriteFileAtomically(path, WriteValueToText(text, section, key, value));
+    platform::WriteFileAtomically(path, updated);
   } catch (const std::exception&) {
     throw Error("Unable to write to " + path);
   }

@@ -13,6 +13,9 @@ inline std::string Trimmed(std::string_view text) {
   return std::string(TrimmedView(text));
 }
 
+inline char LowerAscii(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 void LowerAsciiInPlace(std::string& text);
 
 // Appends the code point's UTF-8 bytes.

@@ -124,16 +124,10 @@ private slots:
     QVERIFY(platform::Current().GetUserState().ReadIsStart().empty());
 
     // Nothing can be added without a folder: no dialog opens.
-    bool opened = false;
-    OnNextModal([&](QWidget* modal) {
-      opened = true;
-      modal->close();
-    });
-    Main().actAddfolder->trigger();
-    Main().actAddbookmark->trigger();
-    QTest::qWait(30);
-    QVERIFY(!opened);
-    CancelModalHands();
+    QVERIFY(!AnyModalOpens([&] {
+      Main().actAddfolder->trigger();
+      Main().actAddbookmark->trigger();
+    }));
 
     // Closing without a collection leaves no store file behind.
     Main().close();
@@ -366,15 +360,7 @@ private slots:
     StartWithCollection();
     const std::string before = Serialise(Main().xmlmain);
     ClickRow(Main().lviewmain, Row("[ .. ]"));
-    bool opened = false;
-    OnNextModal([&](QWidget* modal) {
-      opened = true;
-      modal->close();
-    });
-    Main().actEdit->trigger();
-    QTest::qWait(30);
-    QVERIFY(!opened);
-    CancelModalHands();
+    QVERIFY(!AnyModalOpens([&] { Main().actEdit->trigger(); }));
 
     QString text;
     AnswerMessage(QMessageBox::Ok, nullptr, &text);
@@ -482,16 +468,10 @@ private slots:
     Main().tviewmain->setFocus();
     QTest::keyClick(Main().tviewmain, Qt::Key_Home);
     QCOMPARE(Main().tviewmain->currentItem(), TreeNode("bookmarks"));
-    bool opened = false;
-    OnNextModal([&](QWidget* modal) {
-      opened = true;
-      modal->close();
-    });
-    Main().actEdit->trigger();
-    Main().actDelete->trigger();
-    QTest::qWait(30);
-    QVERIFY(!opened);
-    CancelModalHands();
+    QVERIFY(!AnyModalOpens([&] {
+      Main().actEdit->trigger();
+      Main().actDelete->trigger();
+    }));
     QVERIFY(DocRoot());
     QCOMPARE(Main().tviewmain->topLevelItemCount(), 1);
 
@@ -615,15 +595,10 @@ private slots:
     StartWithCollection();
     QCOMPARE(Main().ViewContext, TViewContext::None);
     const std::string before = Serialise(Main().xmlmain);
-    bool opened = false;
-    OnNextModal([&](QWidget* modal) {
-      opened = true;
-      modal->close();
-    });
-    Main().actEdit->trigger();
-    Main().actDelete->trigger();
-    QTest::qWait(30);
-    QVERIFY(!opened);
+    QVERIFY(!AnyModalOpens([&] {
+      Main().actEdit->trigger();
+      Main().actDelete->trigger();
+    }));
     QCOMPARE(Serialise(Main().xmlmain), before);
   }
 

@@ -100,6 +100,18 @@ void CancelModalHands() {
   Hands().clear();
 }
 
+bool AnyModalOpens(const std::function<void()>& commands) {
+  bool opened = false;
+  OnNextModal([&](QWidget* modal) {
+    opened = true;
+    modal->close();
+  });
+  commands();
+  QTest::qWait(30);
+  CancelModalHands();
+  return opened;
+}
+
 bool ModalHandPending() {
   for (QPointer<QTimer>& hand : Hands()) {
     if (hand && hand->isActive())

@@ -50,6 +50,8 @@ void OnNextModalOf(const char* className, std::function<void(QWidget*)> act);
 void CancelModalHands();
 // True while a hand has not yet met its dialog.
 bool ModalHandPending();
+// Runs the commands and tells whether any of them opened a modal dialog (which is closed).
+bool AnyModalOpens(const std::function<void()>& commands);
 
 // Answers the folder or bookmark dialog with the given text, recording its caption.
 void AnswerFolder(const QString& name, bool ok, QString* caption = nullptr);

@@ -18,18 +18,11 @@ bool IsCharsetNameByte(char c) {
          c == '_' || c == '.' || c == ':';
 }
 
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower)
-    if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c - 'A' + 'a');
-  return lower;
-}
-
 // The name the system's converter knows for a declared charset; empty for one that cannot
 // describe bytes that are not UTF-8.
 std::string ConverterName(const std::string& declared) {
-  const std::string name = Lower(declared);
+  std::string name = declared;
+  LowerAsciiInPlace(name);
   // The classic Mac names; "X-MAC-SYSTEM" is the system's own script, Roman for these files.
   if (name == "x-mac-roman" || name == "mac-roman" || name == "macintosh" || name == "mac" ||
       name == "x-mac-system")

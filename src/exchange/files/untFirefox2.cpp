@@ -34,7 +34,7 @@ const THTMLText* TextAt(const THTMLParser& parser, std::size_t index) {
 }
 
 bool NameIs(const THTMLItem& name, std::string_view upperCase) {
-  return html::EqualsIgnoringAsciiCase(name.View(), upperCase);
+  return EqualsIgnoringAsciiCase(name.View(), upperCase);
 }
 
 const THTMLParam* FindParam(const THTMLTag& tag, std::string_view upperCase) {

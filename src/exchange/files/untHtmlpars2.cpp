@@ -1,5 +1,7 @@
 #include "exchange/files/untHtmlpars2.h"
 
+#include "store/Text.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -16,10 +18,6 @@ bool IsSpace(char c) {
 }
 bool IsQuote(char c) {
   return c == '"' || c == '\'';
-}
-
-char LowerAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 // Scans from s outside quoted sections for the first byte the predicate accepts. Inside a quoted
@@ -44,15 +42,6 @@ std::ptrdiff_t ScanOutsideQuotes(const char* buffer, std::ptrdiff_t n, std::ptrd
 }
 
 } // namespace
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size())
-    return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (LowerAscii(a[i]) != LowerAscii(b[i]))
-      return false;
-  return true;
-}
 
 std::ptrdiff_t FindText(const char* buffer, std::ptrdiff_t n, std::ptrdiff_t s,
                         std::string_view pattern) {

@@ -105,8 +105,6 @@ std::ptrdiff_t FindSpaceOutsideQuotes(const char* buffer, std::ptrdiff_t n, std:
 std::ptrdiff_t SkipSpace(const char* buffer, std::ptrdiff_t n, std::ptrdiff_t s);
 std::ptrdiff_t SkipSpaceBack(const char* buffer, std::ptrdiff_t n, std::ptrdiff_t s);
 
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
-
 } // namespace html
 
 } // namespace quillary
