@@ -2,6 +2,8 @@
 
 // What the dialog tests share: a fresh data and configuration folder per test and modal dialogs
 // answered from a timer.
+#include "QtSettingsSandbox.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QStringList>
@@ -106,6 +108,7 @@ private:
 #define QUILLARY_DIALOG_TEST_MAIN(TestClass)                                                       \
   int main(int argc, char** argv) {                                                                \
     qputenv("QT_QPA_PLATFORM", "offscreen");                                                       \
+    quillary::test::QtSettingsSandbox settings;                                                    \
     QApplication app(argc, argv);                                                                  \
     TestClass test;                                                                                \
     return QTest::qExec(&test, argc, argv);                                                        \

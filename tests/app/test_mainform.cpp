@@ -1,4 +1,5 @@
 // The main window against real widgets: start-up, the views, the editing commands and dialogs.
+#include "QtSettingsSandbox.h"
 #include "test_mainform_support.h"
 
 #include "app/Application.h"
@@ -776,6 +777,7 @@ private slots:
 };
 
 int main(int argc, char** argv) {
+  quillary::test::QtSettingsSandbox settings;
   TApplication application(argc, argv);
   TestMainform test;
   return QTest::qExec(&test, argc, argv);
