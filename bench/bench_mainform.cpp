@@ -6,8 +6,8 @@
 #include "app/Windows.h"
 #include "app/frmAddBookmark.h"
 #include "app/frmAddFolder.h"
+#include "coordinator/untEI.h"
 #include "platform/Platform.h"
-#include "store/untEI.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>

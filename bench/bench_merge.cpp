@@ -1,7 +1,7 @@
 // Merge and import-run speed: a source of N bookmarks into a collection of N, half of them
 // shared, the shared half in one flat folder of N/2.
 #include "Generator.h"
-#include "store/untEI.h"
+#include "coordinator/untEI.h"
 #include "store/untUtil.h"
 
 #include <benchmark/benchmark.h>

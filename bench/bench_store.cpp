@@ -1,7 +1,7 @@
 // Store-file speed on a collection of 100,000 bookmarks in 5,000 folders.
 #include "Generator.h"
 #include "PeakMemory.h"
-#include "store/untEI.h"
+#include "coordinator/untEI.h"
 
 #include <benchmark/benchmark.h>
 

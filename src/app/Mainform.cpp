@@ -3,11 +3,11 @@
 #include "app/Application.h"
 #include "app/QtText.h"
 #include "app/Views.h"
+#include "coordinator/untEI.h"
 #include "platform/Files.h"
 #include "platform/Platform.h"
 #include "settings/untConfig.h"
 #include "settings/untSysConfig.h"
-#include "store/untEI.h"
 
 #include "app/HelpCommands.h"
 #include "app/frmAbout.h"

@@ -1,9 +1,9 @@
 #include "app/frmConfig.h"
 
 #include "app/Application.h"
+#include "base/Text.h"
 #include "settings/untConfig.h"
 #include "settings/untSysConfig.h"
-#include "store/Text.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,7 +1,7 @@
 #include "app/frmFindOut.h"
 
 #include "app/Application.h"
-#include "platform/Error.h"
+#include "base/Error.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,9 +1,9 @@
 #include "app/frmOpList.h"
 
 #include "app/Mainform.h"
+#include "coordinator/untEI.h"
 #include "platform/Platform.h"
 #include "settings/untConfig.h"
-#include "store/untEI.h"
 
 #include <QApplication>
 #include <QCheckBox>

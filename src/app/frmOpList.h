@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/SourceKind.h"
+#include "base/SourceKind.h"
 
 #include <QDialog>
 #include <QIcon>

@@ -1,14 +1,14 @@
 #include "cli/Commands.h"
 
-#include "exchange/ExchangerRegistry.h"
+#include "base/Error.h"
+#include "coordinator/ExchangerRegistry.h"
+#include "coordinator/untEI.h"
 #include "platform/BrowserProbe.h"
-#include "platform/Error.h"
 #include "platform/Files.h"
 #include "settings/untConfig.h"
 #include "settings/untSysConfig.h"
 #include "store/DocumentWalk.h"
 #include "store/Find.h"
-#include "store/untEI.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,6 +1,6 @@
 #include "platform/Files.h"
 
-#include "platform/Error.h"
+#include "base/Error.h"
 
 #include <cerrno>
 #include <climits>

@@ -1,5 +1,5 @@
 // The platform implementation for Linux and other systems that follow the XDG folder rules.
-#include "platform/Error.h"
+#include "base/Error.h"
 #include "platform/Files.h"
 #include "platform/HomeFolders.h"
 #include "platform/Platform.h"

@@ -1,10 +1,10 @@
 #include "settings/untConfig.h"
 
-#include "platform/Error.h"
+#include "base/Error.h"
+#include "base/Text.h"
+#include "ini/IniFile.h"
 #include "platform/Files.h"
 #include "platform/Platform.h"
-#include "settings/IniFile.h"
-#include "store/Text.h"
 
 namespace quillary {
 

@@ -1,6 +1,6 @@
 #include "settings/untSysConfig.h"
 
-#include "store/Text.h"
+#include "base/Text.h"
 
 #include <cctype>
 

@@ -1,8 +1,8 @@
 #include "store/BookmarkDocument.h"
 
-#include "platform/Error.h"
+#include "base/Error.h"
+#include "base/Text.h"
 #include "platform/Platform.h"
-#include "store/Text.h"
 
 #include <algorithm>
 #include <cstring>

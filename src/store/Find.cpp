@@ -1,8 +1,8 @@
 #include "store/Find.h"
 
-#include "platform/Error.h"
+#include "base/Error.h"
+#include "base/Text.h"
 #include "store/DocumentWalk.h"
-#include "store/Text.h"
 
 #include <cstring>
 

@@ -1,10 +1,8 @@
-// The store-file operations of the coordinator: the data folder, and the two-line file format
-// shared by the store file and backup files.
-#include "platform/Error.h"
+#include "store/StoreFile.h"
+
+#include "base/Error.h"
 #include "platform/Files.h"
-#include "platform/Platform.h"
 #include "store/untBase64.h"
-#include "store/untEI.h"
 
 #include <cstring>
 
@@ -30,15 +28,7 @@ bool SecondLine(std::string_view text, std::string_view& line) {
 
 } // namespace
 
-std::string TEI::GetStorePath() const {
-  if (!storePath_.empty())
-    return storePath_;
-  const std::string folder = platform::Current().GetFolders().LocalAppDataFolder() + "/Quillary";
-  platform::CreateFolders(folder);
-  return folder + "/pwbookmarks.qlf";
-}
-
-void TEI::WriteBookmarkFile(const BookmarkDocument& document, const std::string& path) const {
+void WriteStoreFile(const BookmarkDocument& document, const std::string& path) {
   std::string xml = Serialise(document);
   if (size_t zero = xml.find('\0'); zero != std::string::npos)
     xml.resize(zero);
@@ -57,8 +47,7 @@ void TEI::WriteBookmarkFile(const BookmarkDocument& document, const std::string&
   }
 }
 
-void TEI::ReadBookmarkFile(BookmarkDocument& document, const std::string& path) const {
-  const std::string source = path.empty() ? GetStorePath() : path;
+void ReadStoreFile(BookmarkDocument& document, const std::string& source) {
   std::string text;
   try {
     text = platform::ReadWholeFile(source);
@@ -77,11 +66,6 @@ void TEI::ReadBookmarkFile(BookmarkDocument& document, const std::string& path) 
     document.reset();
     throw;
   }
-}
-
-void TEI::SaveStore(const BookmarkDocument& collection) const {
-  if (Root(collection))
-    WriteBookmarkFile(collection, GetStorePath());
 }
 
 } // namespace quillary

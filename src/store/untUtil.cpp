@@ -1,6 +1,6 @@
 #include "store/untUtil.h"
 
-#include "platform/Error.h"
+#include "base/Error.h"
 
 #include <string_view>
 #include <unordered_map>

@@ -2,10 +2,10 @@
 // and the real coordinator, with a real main window behind it.
 #include "app/Mainform.h"
 #include "app/frmOpList.h"
+#include "coordinator/untEI.h"
 #include "platform/Files.h"
 #include "platform/SimulatedPlatform.h"
 #include "settings/untConfig.h"
-#include "store/untEI.h"
 #include "test_dialogs_support.h"
 
 #include <QCheckBox>

@@ -8,11 +8,11 @@
 #include "app/frmAddFolder.h"
 #include "app/frmFindOut.h"
 #include "app/frmOpList.h"
+#include "coordinator/untEI.h"
 #include "platform/Files.h"
 #include "platform/Platform.h"
 #include "settings/untConfig.h"
 #include "store/FolderWalk.h"
-#include "store/untEI.h"
 
 #include <QHeaderView>
 #include <QImage>

@@ -1,6 +1,6 @@
 #include "test_mainform_support.h"
 
-#include "store/untEI.h"
+#include "coordinator/untEI.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,5 +1,5 @@
 // quillary-cli end to end, as a separate process on backup files.
-#include "store/untEI.h"
+#include "coordinator/untEI.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "platform/Error.h"
+#include "base/Error.h"
 #include "platform/Files.h"
 #include "platform/Platform.h"
 #include "support/TestSupport.h"

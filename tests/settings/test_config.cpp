@@ -1,6 +1,6 @@
-#include "platform/Error.h"
+#include "base/Error.h"
+#include "ini/IniFile.h"
 #include "platform/SimulatedPlatform.h"
-#include "settings/IniFile.h"
 #include "settings/untConfig.h"
 #include "support/TestSupport.h"
 

@@ -1,7 +1,7 @@
+#include "ini/IniFile.h"
 #include "platform/LinuxBrowserProbe.h"
 #include "platform/SimulatedPlatform.h"
 #include "platform/SimulatedWindowsProbe.h"
-#include "settings/IniFile.h"
 #include "settings/untSysConfig.h"
 #include "support/TestSupport.h"
 

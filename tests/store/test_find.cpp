@@ -1,4 +1,4 @@
-#include "platform/Error.h"
+#include "base/Error.h"
 #include "store/Find.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "platform/Error.h"
+#include "base/Error.h"
 #include "store/untUtil.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Error.h"
+#include "base/Error.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #include "exchange/db/untSafari.h"
 
-#include "platform/Error.h"
+#include "base/Error.h"
 #include "platform/Files.h"
 
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "exchange/files/HtmlCharacterReferences.h"
 
-#include "store/Text.h"
+#include "base/Text.h"
 
 #include <array>
 #include <cstring>

@@ -1,8 +1,8 @@
 #include "exchange/files/LegacyCharsets.h"
 
+#include "base/Text.h"
 #include "exchange/files/HtmlCharacterReferences.h"
 #include "exchange/files/untHtmlpars2.h"
-#include "store/Text.h"
 
 #include <cerrno>
 #include <cstdint>

@@ -1,10 +1,10 @@
 #include "exchange/files/untFirefox2.h"
 
+#include "base/Error.h"
+#include "base/Text.h"
 #include "exchange/files/HtmlCharacterReferences.h"
 #include "exchange/files/LegacyCharsets.h"
-#include "platform/Error.h"
 #include "platform/Files.h"
-#include "store/Text.h"
 
 #include <string_view>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "exchange/files/untHtmlpars2.h"
 
-#include "store/Text.h"
+#include "base/Text.h"
 
 #include <algorithm>
 #include <climits>

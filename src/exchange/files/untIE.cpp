@@ -1,9 +1,9 @@
 #include "exchange/files/untIE.h"
 
-#include "platform/Error.h"
+#include "base/Error.h"
+#include "base/Text.h"
+#include "ini/IniFile.h"
 #include "platform/Files.h"
-#include "settings/IniFile.h"
-#include "store/Text.h"
 
 #include <algorithm>
 #include <dirent.h>

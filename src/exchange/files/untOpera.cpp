@@ -1,8 +1,8 @@
 #include "exchange/files/untOpera.h"
 
-#include "platform/Error.h"
+#include "base/Error.h"
+#include "base/Text.h"
 #include "platform/Files.h"
-#include "store/Text.h"
 
 #include <algorithm>
 #include <map>

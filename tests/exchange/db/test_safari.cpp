@@ -1,5 +1,5 @@
+#include "base/Error.h"
 #include "exchange/db/untSafari.h"
-#include "platform/Error.h"
 #include "support/DocumentBuilder.h"
 #include "support/TestSupport.h"
 

@@ -1,6 +1,6 @@
 #include "exchange/files/untFirefox2.h"
 
-#include "platform/Error.h"
+#include "base/Error.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

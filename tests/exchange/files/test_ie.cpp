@@ -1,6 +1,6 @@
+#include "base/Error.h"
+#include "base/Text.h"
 #include "exchange/files/untIE.h"
-#include "platform/Error.h"
-#include "store/Text.h"
 #include "support/DocumentBuilder.h"
 #include "support/TestSupport.h"
 

@@ -1,7 +1,7 @@
+#include "base/Error.h"
+#include "base/Text.h"
 #include "exchange/files/untOpera.h"
-#include "platform/Error.h"
 #include "platform/SimulatedPlatform.h"
-#include "store/Text.h"
 #include "support/DocumentBuilder.h"
 #include "support/TestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "store/SourceKind.h"
+#include "base/SourceKind.h"
 
 namespace quillary {
 

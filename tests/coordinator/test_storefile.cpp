@@ -1,6 +1,6 @@
+#include "coordinator/untEI.h"
 #include "platform/SimulatedPlatform.h"
 #include "store/untBase64.h"
-#include "store/untEI.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

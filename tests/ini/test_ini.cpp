@@ -1,5 +1,5 @@
-#include "platform/Error.h"
-#include "settings/IniFile.h"
+#include "base/Error.h"
+#include "ini/IniFile.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
-#include "settings/IniFile.h"
+#include "ini/IniFile.h"
 
-#include "platform/Error.h"
+#include "base/Error.h"
+#include "base/Text.h"
 #include "platform/Files.h"
-#include "store/Text.h"
 
 #include <vector>
 

@@ -1,8 +1,9 @@
-#include "store/untEI.h"
+#include "coordinator/untEI.h"
 
-#include "exchange/ExchangerRegistry.h"
-#include "platform/Error.h"
+#include "base/Error.h"
+#include "coordinator/ExchangerRegistry.h"
 #include "platform/Files.h"
+#include "platform/Platform.h"
 #include "settings/untConfig.h"
 #include "store/untUtil.h"
 
@@ -21,6 +22,27 @@ TEI::TEI(const std::string& settingsPath, std::string storePath)
   IEPath = config.GetBrowserPath(kind::InternetExplorer);
   NetscapePath = config.GetBrowserPath(kind::Netscape);
   SeaMonkeyPath = config.GetBrowserPath(kind::SeaMonkey);
+}
+
+std::string TEI::GetStorePath() const {
+  if (!storePath_.empty())
+    return storePath_;
+  const std::string folder = platform::Current().GetFolders().LocalAppDataFolder() + "/Quillary";
+  platform::CreateFolders(folder);
+  return folder + "/pwbookmarks.qlf";
+}
+
+void TEI::WriteBookmarkFile(const BookmarkDocument& document, const std::string& path) const {
+  WriteStoreFile(document, path);
+}
+
+void TEI::ReadBookmarkFile(BookmarkDocument& document, const std::string& path) const {
+  ReadStoreFile(document, path.empty() ? GetStorePath() : path);
+}
+
+void TEI::SaveStore(const BookmarkDocument& collection) const {
+  if (Root(collection))
+    WriteBookmarkFile(collection, GetStorePath());
 }
 
 std::string& TEI::PathOf(SourceKind kind) {

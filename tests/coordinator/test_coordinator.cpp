@@ -1,9 +1,9 @@
-#include "exchange/ExchangerRegistry.h"
-#include "platform/Error.h"
+#include "base/Error.h"
+#include "coordinator/ExchangerRegistry.h"
+#include "coordinator/untEI.h"
 #include "platform/Files.h"
 #include "platform/SimulatedPlatform.h"
 #include "settings/untConfig.h"
-#include "store/untEI.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,15 +1,13 @@
 #pragma once
 
+#include "base/SourceKind.h"
 #include "store/BookmarkDocument.h"
-#include "store/SourceKind.h"
+#include "store/StoreFile.h"
 
 #include <string>
 #include <vector>
 
 namespace quillary {
-
-// The first line of every store and backup file. Written, never examined on reading.
-inline constexpr const char* kStoreFileHeader = "Quillary Bookmark File 2.0";
 
 // One source or target of a run with its own location.
 struct RunSource {

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/SourceKind.h"
 #include "store/Exchanger.h"
-#include "store/SourceKind.h"
 
 #include <functional>
 #include <memory>

@@ -1,11 +1,11 @@
-#include "exchange/ExchangerRegistry.h"
+#include "coordinator/ExchangerRegistry.h"
 
+#include "base/Error.h"
 #include "exchange/db/untFirefox3.h"
 #include "exchange/db/untSafari.h"
 #include "exchange/files/untFirefox2.h"
 #include "exchange/files/untIE.h"
 #include "exchange/files/untOpera.h"
-#include "platform/Error.h"
 
 #include <array>
 #include <string>
