@@ -25,4 +25,13 @@ private:
   std::string reason_;
 };
 
+// The messages for a file that cannot be read or written, with the system's reason; every
+// exchanger and the store files word them so.
+inline Error CannotOpenFile(const std::string& path, const std::string& reason) {
+  return Error("Cannot open file \"" + path + "\". " + reason);
+}
+inline Error CannotCreateFile(const std::string& path, const std::string& reason) {
+  return Error("Cannot create file \"" + path + "\". " + reason);
+}
+
 } // namespace quillary

@@ -43,14 +43,14 @@ Source ParseSource(const std::string& argument) {
       return source;
     }
   }
-  throw UsageError{"unknown kind \"" + name + "\""};
+  throw UsageError("unknown kind \"" + name + "\"");
 }
 
 Options ParseOptions(int argc, char** argv) {
   Options options;
   auto value = [&](int& i, const std::string& flag) -> std::string {
     if (i + 1 >= argc)
-      throw UsageError{flag + " needs a value"};
+      throw UsageError(flag + " needs a value");
     return argv[++i];
   };
   for (int i = 1; i < argc; ++i) {
@@ -77,7 +77,7 @@ Options ParseOptions(int argc, char** argv) {
       for (++i; i < argc; ++i)
         options.arguments.push_back(argv[i]);
     else if (argument.size() > 1 && argument[0] == '-')
-      throw UsageError{"unknown option " + argument};
+      throw UsageError("unknown option " + argument);
     else if (options.command.empty())
       options.command = argument;
     else

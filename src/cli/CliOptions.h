@@ -3,14 +3,16 @@
 #include "base/SourceKind.h"
 
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace quillary::cli {
 
 // Wrong usage: reported with exit status 2.
-struct UsageError {
-  std::string message;
+class UsageError : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
 };
 
 // A KIND or KIND=PATH argument.

@@ -9,6 +9,7 @@
 #include "settings/untSysConfig.h"
 #include "store/DocumentWalk.h"
 #include "store/Find.h"
+#include "store/FolderWalk.h"
 
 #include <nlohmann/json.hpp>
 
@@ -36,7 +37,7 @@ TEI MakeTei(const Options& options) {
 // settings file gives for its kind.
 std::vector<RunSource> SourcesOf(const Options& options, const TEI& tei) {
   if (options.arguments.empty())
-    throw UsageError{options.command + " needs at least one KIND"};
+    throw UsageError(options.command + " needs at least one KIND");
   std::vector<RunSource> sources;
   for (const std::string& argument : options.arguments) {
     Source source = ParseSource(argument);
@@ -45,11 +46,9 @@ std::vector<RunSource> SourcesOf(const Options& options, const TEI& tei) {
   return sources;
 }
 
-// Bookmarks inside folders, counted as the main window counts them.
-int CountBookmarks(Node root) {
-  int count = 0;
-  WalkFoldersAndBookmarks(root, [&](Node node, std::size_t) { count += IsBookmark(node); });
-  return count;
+// Bookmarks inside the root's folders, counted as the main window counts them.
+int BookmarksIn(Node root) {
+  return CountBookmarks(root.first_child());
 }
 
 Json FolderJson(Node folder) {
@@ -60,31 +59,28 @@ Json FolderJson(Node folder) {
 }
 
 Json TreeJson(Node root) {
-  // Iterative, so that deep collections cannot exhaust the stack.
-  Json top = FolderJson(root);
-  struct Frame {
-    Node next;
-    Json* children;
-  };
-  std::vector<Frame> frames{{root.first_child(), &top["children"]}};
-  while (!frames.empty()) {
-    Node node = frames.back().next;
-    if (!node) {
-      frames.pop_back();
-      continue;
+  struct Builder {
+    Json top;
+    std::vector<Json*> children; // the open folders' lists, innermost last
+    void EnterFolder(Node folder, std::size_t depth) {
+      if (depth == 0)
+        return;
+      children.back()->push_back(FolderJson(folder));
+      children.push_back(&children.back()->back()["children"]);
     }
-    frames.back().next = node.next_sibling();
-    Json* children = frames.back().children;
-    if (IsFolder(node)) {
-      children->push_back(FolderJson(node));
-      frames.push_back({node.first_child(), &children->back()["children"]});
-    } else if (IsBookmark(node)) {
-      children->push_back({{"name", AttributeText(node, "name")},
-                           {"url", AttributeText(node, "url")},
-                           {"gid", AttributeText(node, "gid")}});
+    void LeaveFolder(Node, std::size_t depth) {
+      if (depth > 0)
+        children.pop_back();
     }
-  }
-  return top;
+    void Bookmark(Node bookmark, std::size_t) {
+      children.back()->push_back({{"name", AttributeText(bookmark, "name")},
+                                  {"url", AttributeText(bookmark, "url")},
+                                  {"gid", AttributeText(bookmark, "gid")}});
+    }
+  } builder{FolderJson(root), {}};
+  builder.children.push_back(&builder.top["children"]);
+  WalkTree(root, builder);
+  return std::move(builder.top);
 }
 
 void PrintTree(Node root, std::ostream& out) {
@@ -117,7 +113,7 @@ void Import(const Options& options, std::ostream& out) {
   const std::vector<RunSource> sources = SourcesOf(options, tei);
   BookmarkDocument collection = LoadCollection(tei);
   tei.ImportSources(sources, collection);
-  out << CountBookmarks(Root(collection)) << " bookmarks in the collection.\n";
+  out << BookmarksIn(Root(collection)) << " bookmarks in the collection.\n";
 }
 
 void Export(const Options& options, std::ostream& out) {
@@ -125,18 +121,18 @@ void Export(const Options& options, std::ostream& out) {
   const std::vector<RunSource> sources = SourcesOf(options, tei);
   BookmarkDocument collection = LoadCollection(tei);
   tei.ExportSources(sources, collection, options.merge);
-  out << CountBookmarks(Root(collection)) << " bookmarks were successfully exported!!\n";
+  out << BookmarksIn(Root(collection)) << " bookmarks were successfully exported!!\n";
 }
 
 // Reads with one exchanger and writes with another; neither the collection nor the store file
 // is involved.
 void Convert(const Options& options, std::ostream& out) {
   if (options.arguments.size() != 2)
-    throw UsageError{"convert needs KIND=IN KIND=OUT"};
+    throw UsageError("convert needs KIND=IN KIND=OUT");
   Source in = ParseSource(options.arguments[0]);
   Source out_ = ParseSource(options.arguments[1]);
   if (!in.path || !out_.path)
-    throw UsageError{"convert needs a path for both kinds"};
+    throw UsageError("convert needs a path for both kinds");
   TEI tei = MakeTei(options);
   std::unique_ptr<BookmarkDocument> document;
   if (in.kind == kind::BackupFile) {
@@ -154,12 +150,12 @@ void Convert(const Options& options, std::ostream& out) {
     writer->SourcePath = *out_.path;
     writer->ExportBookmarks(*document);
   }
-  out << CountBookmarks(Root(*document)) << " bookmarks converted.\n";
+  out << BookmarksIn(Root(*document)) << " bookmarks converted.\n";
 }
 
 void Find(const Options& options, std::ostream& out) {
   if (options.arguments.size() != 1)
-    throw UsageError{"find needs one TEXT"};
+    throw UsageError("find needs one TEXT");
   FindOptions find;
   find.text = options.arguments[0];
   if (options.target == "all")
@@ -169,13 +165,13 @@ void Find(const Options& options, std::ostream& out) {
   else if (options.target == "url")
     find.target = kTargetUrl;
   else
-    throw UsageError{"--target takes all, name or url"};
+    throw UsageError("--target takes all, name or url");
   find.wholeWord = options.wholeWord;
   find.matchCase = options.matchCase;
   BookmarkDocument collection = LoadCollection(MakeTei(options));
   auto found = FindBookmarks(collection, find);
   if (!found)
-    throw UsageError{"find needs a TEXT that is not blank"};
+    throw UsageError("find needs a TEXT that is not blank");
   if (options.json) {
     Json rows = Json::array();
     for (const FoundBookmark& row : *found)
@@ -217,9 +213,9 @@ void RunCommand(const Options& options, std::ostream& out) {
   else if (command == "detect")
     Detect(options, out);
   else if (command.empty())
-    throw UsageError{"no command given"};
+    throw UsageError("no command given");
   else
-    throw UsageError{"unknown command \"" + command + "\""};
+    throw UsageError("unknown command \"" + command + "\"");
 }
 
 } // namespace quillary::cli

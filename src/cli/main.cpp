@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
     RunCommand(options, std::cout);
     return 0;
   } catch (const UsageError& error) {
-    std::cerr << "quillary-cli: " << OneLine(error.message) << "\n"
+    std::cerr << "quillary-cli: " << OneLine(error.what()) << "\n"
               << "Try 'quillary-cli --help'.\n";
     return 2;
   } catch (const std::exception& error) {

@@ -145,7 +145,7 @@ std::string ReadValue(const std::string& path, std::string_view section, std::st
   std::string text;
   try {
     text = platform::ReadWholeFile(path);
-  } catch (const std::exception&) {
+  } catch (const FileError&) {
     return {};
   }
   return ReadValueFromText(text, section, key);
@@ -157,7 +157,7 @@ void WriteValue(const std::string& path, std::string_view section, std::string_v
   if (platform::PathExists(path)) {
     try {
       text = platform::ReadWholeFile(path);
-    } catch (const std::exception&) {
+    } catch (const FileError&) {
       throw Error("Unable to write to " + path);
     }
   }
@@ -167,7 +167,7 @@ void WriteValue(const std::string& path, std::string_view section, std::string_v
     return;
   try {
     platform::WriteFileAtomically(path, updated);
-  } catch (const std::exception&) {
+  } catch (const FileError&) {
     throw Error("Unable to write to " + path);
   }
 }

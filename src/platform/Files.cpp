@@ -118,6 +118,22 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
   }
 }
 
+std::string ReadFileChecked(const std::string& path) {
+  try {
+    return ReadWholeFile(path);
+  } catch (const FileError& error) {
+    throw CannotOpenFile(path, error.Reason());
+  }
+}
+
+void WriteFileChecked(const std::string& path, std::string_view bytes) {
+  try {
+    WriteFileAtomically(path, bytes);
+  } catch (const FileError& error) {
+    throw CannotCreateFile(path, error.Reason());
+  }
+}
+
 bool FileExists(const std::string& path) {
   struct stat info {};
   return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);

@@ -12,6 +12,10 @@ std::string ReadWholeFile(const std::string& path);
 // failure midway leaves the previous file whole. A symbolic link is followed, not replaced.
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
 
+// The two above for a file the user named: a failure raises CannotOpenFile or CannotCreateFile.
+std::string ReadFileChecked(const std::string& path);
+void WriteFileChecked(const std::string& path, std::string_view bytes);
+
 bool FileExists(const std::string& path);      // a regular file (or a link to one)
 bool DirectoryExists(const std::string& path); // a directory (or a link to one)
 bool PathExists(const std::string& path);      // anything at all

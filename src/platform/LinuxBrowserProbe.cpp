@@ -1,5 +1,6 @@
 #include "platform/LinuxBrowserProbe.h"
 
+#include "base/Error.h"
 #include "platform/Files.h"
 #include "platform/HomeFolders.h"
 
@@ -55,7 +56,7 @@ std::vector<IniSection> ReadIniSections(const std::string& path) {
   std::string text;
   try {
     text = ReadWholeFile(path);
-  } catch (const std::exception&) {
+  } catch (const FileError&) {
     return sections;
   }
   size_t begin = 0;

@@ -185,7 +185,7 @@ public:
       while (!value.empty() && (value.back() == '\n' || value.back() == '\r'))
         value.pop_back();
       return value;
-    } catch (const std::exception&) {
+    } catch (const FileError&) {
       return {};
     }
   }

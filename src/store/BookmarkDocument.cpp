@@ -3,6 +3,7 @@
 #include "base/Error.h"
 #include "base/Text.h"
 #include "platform/Platform.h"
+#include "store/DocumentWalk.h"
 
 #include <algorithm>
 #include <cstring>
@@ -124,27 +125,23 @@ void RemoveElement(Node element) {
 }
 
 std::size_t NestingDepth(Node node) {
-  std::size_t deepest = 0;
-  std::vector<Node> cursors{node.first_child()};
-  while (!cursors.empty()) {
-    Node current = cursors.back();
-    if (!current) {
-      cursors.pop_back();
-      continue;
-    }
-    cursors.back() = current.next_sibling();
-    if (current.type() == pugi::node_element) {
-      deepest = std::max(deepest, cursors.size());
-      cursors.push_back(current.first_child());
-    }
-  }
-  return deepest;
+  struct Deepest {
+    std::size_t depth = 0;
+    void EnterFolder(Node, std::size_t level) { depth = std::max(depth, level); }
+    void Bookmark(Node, std::size_t level) { depth = std::max(depth, level); }
+  } deepest;
+  WalkTree(node, deepest);
+  return deepest.depth;
 }
 
-void CheckNestingDepth(const BookmarkDocument& document) {
-  if (Node root = Root(document); root && NestingDepth(root) > kMaxFolderDepth)
-    throw Error("The bookmarks nest more than " + std::to_string(kMaxFolderDepth) +
-                " folders deep.");
+void CheckNestingDepth(const BookmarkDocument& document, std::string_view subject) {
+  try {
+    // The walk itself refuses what lies too deep.
+    if (Node root = Root(document))
+      WalkTree(root, [] {});
+  } catch (const NestingError&) {
+    throw NestedTooDeep(subject);
+  }
 }
 
 std::string Serialise(const BookmarkDocument& document) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/NestingLimit.h"
+
 #include <cstddef>
 #include <memory>
 #include <pugixml.hpp>
@@ -57,15 +59,12 @@ Node InsertElementAt(Node parent, const char* tag, std::size_t index);
 // Removes an element with its whole subtree.
 void RemoveElement(Node element);
 
-// How deep folders may nest in the collection: far beyond any real collection, and well within
-// what the views and every writer handle. Deeper input is refused with a clear error.
-inline constexpr std::size_t kMaxFolderDepth = 10000;
-
-// The number of element levels below node (0 for an element without child elements).
+// The number of folder and bookmark levels below node (0 for a folder without children).
 std::size_t NestingDepth(Node node);
 
-// Fails with a clear error when the document nests deeper than kMaxFolderDepth.
-void CheckNestingDepth(const BookmarkDocument& document);
+// Fails with NestedTooDeep(subject) when the document nests deeper than kMaxFolderDepth.
+void CheckNestingDepth(const BookmarkDocument& document,
+                       std::string_view subject = "The collection");
 
 // The document in its stored XML text form: declaration, root on its own line, two spaces of
 // indentation per level, CR LF line ends.

@@ -1,5 +1,7 @@
 #include "store/FolderWalk.h"
 
+#include "store/DocumentWalk.h"
+
 #include <cstring>
 
 namespace quillary {
@@ -10,17 +12,22 @@ bool HasGid(Node node, std::string_view gid) {
   return std::string_view(AttributeText(node, "gid")) == gid;
 }
 
-// Depth-first through folders only; matches decides which node ends the walk.
+// The first folder or bookmark, depth first from start and its following siblings, that matches.
 template <typename Matches> Node Walk(Node start, const Matches& matches) {
-  for (Node node = start; node; node = node.next_sibling()) {
-    if (matches(node))
-      return node;
-    if (IsFolder(node) && node.first_child()) {
-      if (Node found = Walk(node.first_child(), matches))
-        return found;
+  struct Search {
+    const Matches& matches;
+    Node found;
+    WalkStep Check(Node node) {
+      if (!matches(node))
+        return WalkStep::Continue;
+      found = node;
+      return WalkStep::Stop;
     }
-  }
-  return {};
+    WalkStep EnterFolder(Node folder, std::size_t) { return Check(folder); }
+    WalkStep Bookmark(Node bookmark, std::size_t) { return Check(bookmark); }
+  } search{matches, {}};
+  WalkSiblings(start, search);
+  return search.found;
 }
 
 } // namespace
@@ -80,14 +87,12 @@ bool BookmarkAction(Node start, const Tdata& data, std::string_view name, TBookm
 }
 
 int CountBookmarks(Node first) {
-  int count = 0;
-  for (Node node = first; node; node = node.next_sibling()) {
-    if (IsFolder(node))
-      count += CountBookmarks(node.first_child());
-    else if (IsBookmark(node))
-      ++count;
-  }
-  return count;
+  struct Count {
+    int bookmarks = 0;
+    void Bookmark(Node, std::size_t) { ++bookmarks; }
+  } count;
+  WalkSiblings(first, count);
+  return count.bookmarks;
 }
 
 std::vector<ListRow> ListRowsOf(Node firstChild, bool withParentRow) {

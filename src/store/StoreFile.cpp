@@ -40,20 +40,12 @@ void WriteStoreFile(const BookmarkDocument& document, const std::string& path) {
   file.append(Base64Encode(xml));
   xml = {};
   file.append("\r\n");
-  try {
-    platform::WriteFileAtomically(path, file);
-  } catch (const FileError& error) {
-    throw Error("Cannot create file \"" + path + "\". " + error.Reason());
-  }
+  platform::WriteFileChecked(path, file);
 }
 
 void ReadStoreFile(BookmarkDocument& document, const std::string& source) {
   std::string text;
-  try {
-    text = platform::ReadWholeFile(source);
-  } catch (const FileError& error) {
-    throw Error("Cannot open file \"" + source + "\". " + error.Reason());
-  }
+  text = platform::ReadFileChecked(source);
   std::string_view payload;
   if (!SecondLine(text, payload))
     throw Error("The file \"" + source + "\" is not a Quillary bookmark file.");

@@ -1,6 +1,7 @@
 #include "store/untUtil.h"
 
 #include "base/Error.h"
+#include "store/DocumentWalk.h"
 
 #include <string_view>
 #include <unordered_map>
@@ -45,41 +46,24 @@ void TUtil::MergeDocuments(BookmarkDocument& destination, const BookmarkDocument
   Node sourceRoot = Root(source);
   if (!destinationRoot || !sourceRoot)
     throw Error("A bookmark document without a root cannot be merged.");
-  CheckNestingDepth(source);
+  CheckNestingDepth(source, "The bookmarks to merge");
   // The source root itself is not matched: its name and gid are dropped.
   MergeChildren(destinationRoot, sourceRoot.first_child());
 }
 
 void TUtil::MergeChildren(Node target, Node first) {
-  // Depth first without recursion: the whole subtree of a source folder is merged before its
-  // next sibling, whatever the nesting depth of the source.
-  struct Run {
-    Node target;
-    Node next;
+  // The whole subtree of a source folder is merged before its next sibling; targets holds the
+  // destination folder of every source folder open in the walk.
+  struct Merge {
+    TUtil& util;
+    std::vector<Node> targets;
+    void EnterFolder(Node folder, std::size_t) {
+      targets.push_back(util.FindOrAddFolder(targets.back(), folder));
+    }
+    void LeaveFolder(Node, std::size_t) { targets.pop_back(); }
+    void Bookmark(Node bookmark, std::size_t) { util.FindOrAddUrl(targets.back(), bookmark); }
   };
-  std::vector<Run> runs{{target, first}};
-  while (!runs.empty()) {
-    Node node = runs.back().next;
-    if (!node) {
-      runs.pop_back();
-      continue;
-    }
-    Node folder = runs.back().target;
-    runs.back().next = node.next_sibling();
-    switch (KindOf(node)) {
-    case ElementKind::Folder: {
-      Node match = FindOrAddFolder(folder, node);
-      if (node.first_child())
-        runs.push_back({match, node.first_child()});
-      break;
-    }
-    case ElementKind::Bookmark:
-      FindOrAddUrl(folder, node);
-      break;
-    case ElementKind::Other:
-      break;
-    }
-  }
+  WalkSiblings(first, Merge{*this, {target}});
 }
 
 Node TUtil::FindOrAddFolder(Node target, Node sourceFolder) {

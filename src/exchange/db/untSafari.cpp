@@ -210,7 +210,7 @@ TSafariOjb::~TSafariOjb() = default;
 std::unique_ptr<BookmarkDocument> TSafariOjb::ImportBookmarks() {
   auto document = NewBookmarkDocument("UTF-8");
   pugi::xml_document plist;
-  ParsePlist(plist, SourcePath, platform::ReadWholeFile(SourcePath));
+  ParsePlist(plist, SourcePath, platform::ReadFileChecked(SourcePath));
   ReadPlistLevel(plist.document_element().first_child(), Root(*document), 0);
   return document;
 }
@@ -256,7 +256,7 @@ void TSafariOjb::ReadPlistLevel(Node first, Node target, int depth) {
 }
 
 void TSafariOjb::ExportBookmarks(BookmarkDocument& document) {
-  const std::string original = platform::ReadWholeFile(SourcePath);
+  const std::string original = platform::ReadFileChecked(SourcePath);
   pugi::xml_document plist;
   ParsePlist(plist, SourcePath, original);
   Node top = FirstElementChild(plist.document_element());
@@ -277,7 +277,7 @@ void TSafariOjb::ExportBookmarks(BookmarkDocument& document) {
   for (Node child : plist.children())
     if (child.type() == pugi::node_declaration && child.attribute("encoding"))
       child.attribute("encoding").set_value("UTF-8");
-  platform::WriteFileAtomically(SourcePath, SerialisePlist(plist));
+  platform::WriteFileChecked(SourcePath, SerialisePlist(plist));
 }
 
 void TSafariOjb::WritePlistLevel(Node first, Node target, int depth) {

@@ -1,10 +1,12 @@
 #include "exchange/files/untFirefox2.h"
 
 #include "base/Error.h"
+#include "base/NestingLimit.h"
 #include "base/Text.h"
 #include "exchange/files/HtmlCharacterReferences.h"
 #include "exchange/files/LegacyCharsets.h"
 #include "platform/Files.h"
+#include "store/DocumentWalk.h"
 
 #include <string_view>
 #include <vector>
@@ -113,6 +115,9 @@ std::size_t TFirefox2Ojb::ReadItems(const THTMLParser& parser, std::size_t start
     if (!tag)
       continue;
     Level& level = levels.back();
+    // What is appended here lies levels.size() levels below the root.
+    if (levels.size() > kMaxFolderDepth && (NameIs(tag->Name, "H3") || NameIs(tag->Name, "A")))
+      throw NestedTooDeep("The bookmark file");
     if (NameIs(tag->Name, "H3")) {
       const THTMLText* title = TextAt(parser, i + 1);
       if (!title)
@@ -155,45 +160,27 @@ std::size_t TFirefox2Ojb::ReadItems(const THTMLParser& parser, std::size_t start
 
 std::unique_ptr<BookmarkDocument> TFirefox2Ojb::ImportBookmarks() {
   std::string bytes;
-  try {
-    bytes = platform::ReadWholeFile(SourcePath);
-  } catch (const FileError& error) {
-    throw Error("Cannot open file \"" + SourcePath + "\". " + error.Reason());
-  }
+  bytes = platform::ReadFileChecked(SourcePath);
   auto document = NewBookmarkDocument("utf-8");
   THTMLParser parser;
   parser.Source = ImportText(std::move(bytes));
   parser.Parse();
-  ReadItems(parser, 0, Root(*document));
+  try {
+    ReadItems(parser, 0, Root(*document));
+  } catch (const NestingError&) {
+    throw NestedTooDeep("The file \"" + SourcePath + "\"");
+  }
   return document;
 }
 
 void TFirefox2Ojb::WriteSiblings(Node node, std::string& out) {
-  // Folders whose closing line is still owed, innermost last.
-  std::vector<Node> open;
-  for (;;) {
-    if (!node) {
-      if (open.empty())
-        return;
-      out += kListEnd;
-      node = open.back().next_sibling();
-      open.pop_back();
-      continue;
-    }
-    const ElementKind kind = KindOf(node);
-    if (kind == ElementKind::Folder) {
-      AppendFolderStart(node, out);
-      if (node.first_child()) {
-        open.push_back(node);
-        node = node.first_child();
-        continue;
-      }
-      out += kListEnd;
-    } else if (kind == ElementKind::Bookmark) {
-      AppendBookmark(node, out);
-    }
-    node = node.next_sibling();
-  }
+  struct Writer {
+    std::string& out;
+    void EnterFolder(Node folder, std::size_t) { AppendFolderStart(folder, out); }
+    void LeaveFolder(Node, std::size_t) { out += kListEnd; }
+    void Bookmark(Node bookmark, std::size_t) { AppendBookmark(bookmark, out); }
+  };
+  WalkSiblings(node, Writer{out});
 }
 
 void TFirefox2Ojb::ExportBookmarks(BookmarkDocument& document) {
@@ -205,11 +192,7 @@ void TFirefox2Ojb::ExportBookmarks(BookmarkDocument& document) {
   WriteSiblings(root.first_child(), out);
   out += kListEnd;
   out += "\r\n";
-  try {
-    platform::WriteFileAtomically(SourcePath, out);
-  } catch (const FileError& error) {
-    throw Error("Cannot create file \"" + SourcePath + "\". " + error.Reason());
-  }
+  platform::WriteFileChecked(SourcePath, out);
 }
 
 } // namespace quillary

@@ -197,19 +197,15 @@ void THTMLParser::AddMarkupItem() {
   const std::ptrdiff_t m = End - Start - 1;
   if (m <= 0)
     return;
-  try {
-    if (body[0] == '%') {
-      Items.emplace_back(std::in_place_type<THTMLServerScript>, buffer + Start + 2,
-                         SpanLength(m - 2));
-    } else if (m >= 3 && std::memcmp(body, "!--", 3) == 0) {
-      Items.emplace_back(std::in_place_type<THTMLComment>, buffer + Start + 4, SpanLength(m - 5));
-    } else {
-      THTMLTag tag = BuildTag(body, m);
-      LastTagName.assign(tag.Name.View());
-      Items.emplace_back(std::move(tag));
-    }
-  } catch (const std::bad_alloc&) {
-    // An item that cannot be held is dropped; the parse goes on.
+  if (body[0] == '%') {
+    Items.emplace_back(std::in_place_type<THTMLServerScript>, buffer + Start + 2,
+                       SpanLength(m - 2));
+  } else if (m >= 3 && std::memcmp(body, "!--", 3) == 0) {
+    Items.emplace_back(std::in_place_type<THTMLComment>, buffer + Start + 4, SpanLength(m - 5));
+  } else {
+    THTMLTag tag = BuildTag(body, m);
+    LastTagName.assign(tag.Name.View());
+    Items.emplace_back(std::move(tag));
   }
 }
 
@@ -229,12 +225,12 @@ void THTMLParser::Parse() {
     Items.emplace_back(std::in_place_type<THTMLText>, buffer, SpanLength(n));
     return;
   }
-  // Every item but the last text follows a "<", so this bounds the count and spares regrowth.
-  try {
-    Items.reserve(2 * static_cast<std::size_t>(std::count(Source.begin(), Source.end(), '<')) + 1);
-  } catch (const std::bad_alloc&) {
-    // Growing as it goes still works.
-  }
+  // Every item but the last text follows a "<", so this bounds the count and spares regrowth;
+  // a hostile file full of "<" grows the list as it goes instead of asking for all at once.
+  constexpr std::size_t kMostReserved = std::size_t{1} << 22;
+  Items.reserve(
+      std::min(2 * static_cast<std::size_t>(std::count(Source.begin(), Source.end(), '<')) + 1,
+               kMostReserved));
   for (;;) {
     if (buffer[Start] == '<') {
       if (Start + 1 < n && buffer[Start + 1] == '%') {

@@ -4,6 +4,7 @@
 #include "base/Text.h"
 #include "ini/IniFile.h"
 #include "platform/Files.h"
+#include "store/DocumentWalk.h"
 
 #include <algorithm>
 #include <dirent.h>
@@ -104,39 +105,30 @@ std::unique_ptr<BookmarkDocument> TIEObj::ImportBookmarks() {
 }
 
 void TIEObj::WriteFolder(const std::string& path, Node node) {
-  // One entry per open folder instead of recursion, so no nesting depth exhausts the stack.
-  struct Level {
-    std::string path;
-    Node next;
-  };
-  std::vector<Level> levels{{path, node}};
-  while (!levels.empty()) {
-    const Node current = levels.back().next;
-    if (!current) {
-      levels.pop_back();
-      continue;
-    }
-    levels.back().next = current.next_sibling();
-    const std::string& folderPath = levels.back().path;
-    // A title longer than a file name may be is shortened rather than failing the export.
-    const std::string name = FileSafeName(AttributeText(current, "name"));
-    if (IsFolder(current)) {
+  struct Writer {
+    std::vector<std::string> paths; // the directory of every open folder, innermost last
+    void EnterFolder(Node folder, std::size_t) {
+      // A title longer than a file name may be is shortened rather than failing the export.
       // "." and ".." would leave the Favorites tree; such a folder goes into its parent's
       // directory, as an empty name does.
-      const std::string subPath = name == "." || name == ".."
-                                      ? folderPath
-                                      : folderPath + "/" + TruncatedUtf8(name, kMaxFileName);
+      const std::string name = FileSafeName(AttributeText(folder, "name"));
+      std::string subPath = name == "." || name == ".."
+                                ? paths.back()
+                                : paths.back() + "/" + TruncatedUtf8(name, kMaxFileName);
       if (!platform::DirectoryExists(subPath))
         platform::CreateFolder(subPath);
-      if (current.first_child())
-        levels.push_back({subPath, current.first_child()});
-    } else if (IsBookmark(current)) {
-      const std::string file = folderPath + "/" + TruncatedUtf8(name, kMaxFileName - 4) + ".url";
+      paths.push_back(std::move(subPath));
+    }
+    void LeaveFolder(Node, std::size_t) { paths.pop_back(); }
+    void Bookmark(Node bookmark, std::size_t) {
+      const std::string name = FileSafeName(AttributeText(bookmark, "name"));
+      const std::string file = paths.back() + "/" + TruncatedUtf8(name, kMaxFileName - 4) + ".url";
       if (!platform::FileExists(file))
         // A line break would add lines to the shortcut file.
-        ini::WriteValue(file, kSection, kKey, AddressOnOneLine(AttributeText(current, "url")));
+        ini::WriteValue(file, kSection, kKey, AddressOnOneLine(AttributeText(bookmark, "url")));
     }
-  }
+  };
+  WalkSiblings(node, Writer{{path}});
 }
 
 void TIEObj::ExportBookmarks(BookmarkDocument& document) {

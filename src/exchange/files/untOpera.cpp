@@ -3,6 +3,7 @@
 #include "base/Error.h"
 #include "base/Text.h"
 #include "platform/Files.h"
+#include "store/DocumentWalk.h"
 
 #include <algorithm>
 #include <map>
@@ -351,11 +352,7 @@ std::unique_ptr<BookmarkDocument> TOperaOjb::ImportBookmarks() {
   auto document = std::make_unique<BookmarkDocument>();
   SetUpBookmarkDocument(*document, "utf-8", NewUniqueId());
   std::string bytes;
-  try {
-    bytes = platform::ReadWholeFile(SourcePath);
-  } catch (const FileError& error) {
-    throw Error("Cannot open file \"" + SourcePath + "\". " + error.Reason());
-  }
+  bytes = platform::ReadFileChecked(SourcePath);
   // A hotlist in an old 8-bit code page, or one with a stray byte, is read with those bytes as
   // Windows-1252 characters instead of giving nothing at all.
   if (!IsWellFormedUtf8(bytes))
@@ -367,39 +364,34 @@ std::unique_ptr<BookmarkDocument> TOperaOjb::ImportBookmarks() {
 }
 
 void TOperaOjb::WriteEntries(Node node, std::string& out) {
-  // One cursor per open folder instead of recursion, so no nesting depth exhausts the stack;
-  // names and addresses are written as UTF-8 whatever the collection holds.
-  std::vector<Node> cursors{node};
-  std::string repaired;
-  while (!cursors.empty()) {
-    Node current = cursors.back();
-    if (!current) {
-      cursors.pop_back();
-      if (!cursors.empty()) {
-        AppendLine(out, "-");
-        AppendLine(out, "");
-      }
-      continue;
-    }
-    cursors.back() = current.next_sibling();
-    if (IsFolder(current)) {
+  // Names and addresses are written as UTF-8 whatever the collection holds, each on one line:
+  // a line break would end the field and start another block.
+  struct Writer {
+    std::string& out;
+    std::string repaired;
+    std::string_view NameOf(Node node) { return AsUtf8(AttributeText(node, "name"), repaired); }
+    void EnterFolder(Node folder, std::size_t) {
       AppendLine(out, "#FOLDER");
-      AppendLine(out, "\t\tID=0");
-      AppendLine(out, "\t\tNAME=", OnOneLine(AsUtf8(AttributeText(current, "name"), repaired)));
-      AppendLine(out, "\t\tUNIQUEID=", NewUniqueId());
-      AppendLine(out, "");
-      cursors.push_back(current.first_child());
-    } else if (IsBookmark(current)) {
-      AppendLine(out, "#URL");
-      AppendLine(out, "\t\tID=0");
-      // A line break would end the field and start another block.
-      AppendLine(out, "\t\tNAME=", OnOneLine(AsUtf8(AttributeText(current, "name"), repaired)));
-      AppendLine(out,
-                 "\t\tURL=", AddressOnOneLine(AsUtf8(AttributeText(current, "url"), repaired)));
-      AppendLine(out, "\t\tUNIQUEID=", NewUniqueId());
+      AppendLine(out, "		ID=0");
+      AppendLine(out, "		NAME=", OnOneLine(NameOf(folder)));
+      AppendLine(out, "		UNIQUEID=", NewUniqueId());
       AppendLine(out, "");
     }
-  }
+    void LeaveFolder(Node, std::size_t) {
+      AppendLine(out, "-");
+      AppendLine(out, "");
+    }
+    void Bookmark(Node bookmark, std::size_t) {
+      AppendLine(out, "#URL");
+      AppendLine(out, "		ID=0");
+      AppendLine(out, "		NAME=", OnOneLine(NameOf(bookmark)));
+      AppendLine(
+          out, "		URL=", AddressOnOneLine(AsUtf8(AttributeText(bookmark, "url"), repaired)));
+      AppendLine(out, "		UNIQUEID=", NewUniqueId());
+      AppendLine(out, "");
+    }
+  };
+  WalkSiblings(node, Writer{out, {}});
 }
 
 void TOperaOjb::ExportBookmarks(BookmarkDocument& document) {
@@ -410,11 +402,7 @@ void TOperaOjb::ExportBookmarks(BookmarkDocument& document) {
   std::string out(kHeader);
   WriteEntries(root.first_child(), out);
   out.append("\r\n");
-  try {
-    platform::WriteFileAtomically(SourcePath, out);
-  } catch (const FileError& error) {
-    throw Error("Cannot create file \"" + SourcePath + "\". " + error.Reason());
-  }
+  platform::WriteFileChecked(SourcePath, out);
 }
 
 } // namespace quillary

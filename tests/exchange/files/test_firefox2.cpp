@@ -1,8 +1,10 @@
 #include "exchange/files/untFirefox2.h"
 
 #include "base/Error.h"
+#include "base/NestingLimit.h"
 #include "support/TestSupport.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -241,19 +243,26 @@ TEST_F(Firefox2Test, ImportOfAFileThatCannotBeReadFailsInTheUsersWords) {
       Error);
 }
 
-TEST_F(Firefox2Test, HostileNestingImportsWithoutExhaustingTheStack) {
-  const std::size_t depth = 100000;
-  std::string file;
-  for (std::size_t i = 0; i < depth; ++i)
-    file += "<H3>f</H3><DL>";
-  file += "<A HREF='u'>U</A>";
-  auto document = Import(file);
+// Folders nest up to the one limit of the collection; deeper files fail with its error.
+TEST_F(Firefox2Test, NestingUpToTheLimitImportsAndDeeperIsRefused) {
+  auto nested = [](std::size_t depth) {
+    std::string file;
+    for (std::size_t i = 0; i < depth; ++i)
+      file += "<H3>f</H3><DL>";
+    return file + "<A HREF='u'>U</A>";
+  };
+  auto document = Import(nested(kMaxFolderDepth - 1));
   std::size_t levels = 0;
   Node node = Root(*document).first_child();
   for (; IsFolder(node); node = node.first_child())
     ++levels;
-  EXPECT_EQ(levels, depth);
+  EXPECT_EQ(levels, kMaxFolderDepth - 1);
   EXPECT_EQ(GetAttribute(node, "url"), "u");
+
+  EXPECT_THAT([&] { Import(nested(kMaxFolderDepth)); },
+              ::testing::ThrowsMessage<NestingError>(
+                  ::testing::HasSubstr("bookmarks.html\" is nested deeper than 10,000 folders.")));
+  EXPECT_THROW(Import(nested(100000)), NestingError);
 }
 
 const char kHeader[] = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n"

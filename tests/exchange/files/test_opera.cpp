@@ -1,4 +1,5 @@
 #include "base/Error.h"
+#include "base/NestingLimit.h"
 #include "base/Text.h"
 #include "exchange/files/untOpera.h"
 #include "platform/SimulatedPlatform.h"
@@ -403,19 +404,25 @@ TEST_F(HotlistExport, FailuresNameTheFileAndLeaveItAlone) {
   EXPECT_EQ(test::ReadFile(Path()), "kept");
 }
 
-TEST_F(HotlistExport, WritesUtf8AndAnyDepthWhateverTheCollectionHolds) {
-  auto document = NewBookmarkDocument();
-  Node parent = Root(*document);
-  for (int depth = 0; depth < 100000; ++depth)
-    parent = AppendElement(parent, "folder");
-  Node bookmark = AppendElement(parent, "url");
-  SetAttribute(bookmark, "name", "caf\xE9\r\n#URL");
-  SetAttribute(bookmark, "url", "u\n");
-  Export(*document);
+TEST_F(HotlistExport, WritesUtf8UpToTheNestingLimitAndRefusesDeeper) {
+  auto nested = [](std::size_t depth) {
+    auto document = NewBookmarkDocument();
+    Node parent = Root(*document);
+    for (std::size_t i = 0; i < depth; ++i)
+      parent = AppendElement(parent, "folder");
+    Node bookmark = AppendElement(parent, "url");
+    SetAttribute(bookmark, "name", "caf\xE9\r\n#URL");
+    SetAttribute(bookmark, "url", "u\n");
+    return document;
+  };
+  Export(*nested(kMaxFolderDepth - 1));
   const std::string file = test::ReadFile(Path());
   EXPECT_TRUE(IsWellFormedUtf8(file));
   EXPECT_NE(file.find("NAME=café #URL\r\n\t\tURL=u\r\n"), std::string::npos);
-  EXPECT_EQ(std::count(file.begin(), file.end(), '-'), 100000);
+  EXPECT_EQ(std::count(file.begin(), file.end(), '-'), kMaxFolderDepth - 1);
+
+  EXPECT_THROW(Export(*nested(kMaxFolderDepth)), NestingError);
+  EXPECT_EQ(test::ReadFile(Path()), file);
 }
 
 TEST_F(HotlistExport, ReadsBackWhatItWrote) {
