@@ -58,7 +58,7 @@ void BM_ImportRunFromBackup(benchmark::State& state) {
     TEI tei("/nonexistent/sysinit.ini", store);
     tei.BackupPath = backup;
     state.ResumeTiming();
-    tei.Import({kind::BackupFile}, destination);
+    tei.Import({SourceKind::BackupFile}, destination);
   }
   std::filesystem::remove_all(folder);
 }

@@ -38,13 +38,13 @@ QString WarningText() {
 }
 
 constexpr std::array<Row, 7> kRows{{
-    {"Internet Explorer", "edtIE", "btnIE", kind::InternetExplorer, true},
-    {"FireFox", "edtFF3", "btnFF3", kind::Firefox3, true},
-    {"Opera", "edtOpera", "btnOpera", kind::Opera, true},
-    {"Netscape", "edtNS7", "btnNS7", kind::Netscape, true},
-    {"SeaMonkey", "edtSeaM", "btnSeaM", kind::SeaMonkey, true},
-    {"FireFox 2.x", "edtFF2", "btnFF2", kind::Firefox2, false},
-    {"Apple Safari", "edtSafari", "btnSafari", kind::Safari, false},
+    {"Internet Explorer", "edtIE", "btnIE", SourceKind::InternetExplorer, true},
+    {"FireFox", "edtFF3", "btnFF3", SourceKind::Firefox3, true},
+    {"Opera", "edtOpera", "btnOpera", SourceKind::Opera, true},
+    {"Netscape", "edtNS7", "btnNS7", SourceKind::Netscape, true},
+    {"SeaMonkey", "edtSeaM", "btnSeaM", SourceKind::SeaMonkey, true},
+    {"FireFox 2.x", "edtFF2", "btnFF2", SourceKind::Firefox2, false},
+    {"Apple Safari", "edtSafari", "btnSafari", SourceKind::Safari, false},
 }};
 
 } // namespace
@@ -72,7 +72,7 @@ TfmConfig::TfmConfig(QWidget* parent) : QDialog(parent) {
     for (QWidget* widget : {static_cast<QWidget*>(label), static_cast<QWidget*>(field),
                             static_cast<QWidget*>(button)})
       widget->setVisible(row.visible);
-    if (row.kind == kind::InternetExplorer)
+    if (row.kind == SourceKind::InternetExplorer)
       connect(button, &QToolButton::clicked, this, [this, field] { PickFolder(field); });
     else
       connect(button, &QToolButton::clicked, this, [this, field] { PickFile(field); });
@@ -132,19 +132,19 @@ TfmConfig::TfmConfig(QWidget* parent) : QDialog(parent) {
 
 QLineEdit* TfmConfig::FieldOf(SourceKind kind) const {
   switch (kind) {
-  case kind::InternetExplorer:
+  case SourceKind::InternetExplorer:
     return edtIE;
-  case kind::Firefox2:
+  case SourceKind::Firefox2:
     return edtFF2;
-  case kind::Firefox3:
+  case SourceKind::Firefox3:
     return edtFF3;
-  case kind::Opera:
+  case SourceKind::Opera:
     return edtOpera;
-  case kind::Safari:
+  case SourceKind::Safari:
     return edtSafari;
-  case kind::Netscape:
+  case SourceKind::Netscape:
     return edtNS7;
-  case kind::SeaMonkey:
+  case SourceKind::SeaMonkey:
     return edtSeaM;
   default:
     return nullptr;
@@ -164,7 +164,7 @@ void TfmConfig::FormShow() {
 
 void TfmConfig::LoadFields() {
   const TConfig config;
-  for (SourceKind kind = 0; kind <= kind::SeaMonkey; ++kind)
+  for (SourceKind kind : kBrowserKinds)
     FieldOf(kind)->setText(QString::fromStdString(config.GetBrowserPath(kind)));
 }
 
@@ -172,7 +172,7 @@ void TfmConfig::btnOKClick() {
   {
     TConfig config;
     config.ForceWrite = true; // an emptied field clears its key
-    for (SourceKind kind = 0; kind <= kind::SeaMonkey; ++kind)
+    for (SourceKind kind : kBrowserKinds)
       config.SetBrowserPath(kind, Trimmed(FieldOf(kind)->text().toStdString()));
   }
   LoadFields();

@@ -29,14 +29,14 @@ struct SourceRow {
   int icon;
 };
 
-constexpr SourceRow kFirefoxRow{"Mozilla Firefox", kind::Firefox3, 1};
-constexpr SourceRow kBackupRow{"Quillary File", kind::BackupFile, 6};
+constexpr SourceRow kFirefoxRow{"Mozilla Firefox", SourceKind::Firefox3, 1};
+constexpr SourceRow kBackupRow{"Quillary File", SourceKind::BackupFile, 6};
 // The browser rows in list order; each is offered when its settings key holds a location.
 constexpr std::array<SourceRow, 4> kBrowserRows{{
-    {"Internet Explorer", kind::InternetExplorer, 0},
+    {"Internet Explorer", SourceKind::InternetExplorer, 0},
     kFirefoxRow,
-    {"Netscape", kind::Netscape, 4},
-    {"SeaMonkey", kind::SeaMonkey, 5},
+    {"Netscape", SourceKind::Netscape, 4},
+    {"SeaMonkey", SourceKind::SeaMonkey, 5},
 }};
 
 // The executable names of Firefox on this system; the comparison itself stays exact.
@@ -201,7 +201,7 @@ bool TfmOpList::StartRun() {
     if (!kind)
       continue;
     kinds.push_back(*kind);
-    if (*kind == kind::BackupFile)
+    if (*kind == SourceKind::BackupFile)
       BackupSelected = true;
     if (item->text(0) == QLatin1String(kFirefoxRow.caption))
       firefoxTicked = true;

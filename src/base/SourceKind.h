@@ -1,26 +1,41 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
-#include <optional>
 #include <string_view>
 
 namespace quillary {
 
-// Names a source or target of an exchange run.
-using SourceKind = std::uint8_t;
+// Names a source or target of an exchange run. The values are the ones the settings and the
+// run lists have always used.
+enum class SourceKind : std::uint8_t {
+  InternetExplorer = 0,
+  Firefox2 = 1,
+  Firefox3 = 2,
+  Opera = 3,
+  Safari = 4,
+  Netscape = 5,
+  SeaMonkey = 6,
+  BackupFile = 7,
+};
 
-namespace kind {
-inline constexpr SourceKind InternetExplorer = 0;
-inline constexpr SourceKind Firefox2 = 1;
-inline constexpr SourceKind Firefox3 = 2;
-inline constexpr SourceKind Opera = 3;
-inline constexpr SourceKind Safari = 4;
-inline constexpr SourceKind Netscape = 5;
-inline constexpr SourceKind SeaMonkey = 6;
-inline constexpr SourceKind BackupFile = 7;
-} // namespace kind
+constexpr int IndexOf(SourceKind kind) {
+  return static_cast<int>(kind);
+}
 
-// The settings key of a browser kind 0..6 ("ie", "firefox2", ...); empty for any other value.
+// The browser kinds, whose locations the settings file keeps, in their order.
+inline constexpr std::array<SourceKind, 7> kBrowserKinds = {
+    SourceKind::InternetExplorer, SourceKind::Firefox2, SourceKind::Firefox3, SourceKind::Opera,
+    SourceKind::Safari,           SourceKind::Netscape, SourceKind::SeaMonkey};
+
+constexpr bool IsBrowserKind(SourceKind kind) {
+  for (SourceKind browser : kBrowserKinds)
+    if (browser == kind)
+      return true;
+  return false;
+}
+
+// The settings key of a browser kind ("ie", "firefox2", ...); empty for any other value.
 std::string_view SettingsKeyOf(SourceKind kind);
 
 } // namespace quillary

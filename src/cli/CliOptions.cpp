@@ -6,8 +6,19 @@ namespace quillary::cli {
 
 namespace {
 
-constexpr std::array<std::string_view, 8> kKindNames = {
-    "ie", "firefox2", "firefox3", "opera", "safari", "netscape", "seamonkey", "backup"};
+struct NamedKind {
+  SourceKind kind;
+  std::string_view name;
+};
+
+constexpr std::array<NamedKind, 8> kKindNames = {{{SourceKind::InternetExplorer, "ie"},
+                                                  {SourceKind::Firefox2, "firefox2"},
+                                                  {SourceKind::Firefox3, "firefox3"},
+                                                  {SourceKind::Opera, "opera"},
+                                                  {SourceKind::Safari, "safari"},
+                                                  {SourceKind::Netscape, "netscape"},
+                                                  {SourceKind::SeaMonkey, "seamonkey"},
+                                                  {SourceKind::BackupFile, "backup"}}};
 
 } // namespace
 
@@ -29,14 +40,17 @@ const char* const kUsage =
     "Exit status: 0 success, 1 failure, 2 wrong usage.\n";
 
 std::string_view KindName(SourceKind kind) {
-  return kind < kKindNames.size() ? kKindNames[kind] : std::string_view("?");
+  for (const auto& [known, name] : kKindNames)
+    if (known == kind)
+      return name;
+  return "?";
 }
 
 Source ParseSource(const std::string& argument) {
   const size_t equals = argument.find('=');
   const std::string name = argument.substr(0, equals);
-  for (SourceKind kind = 0; kind < kKindNames.size(); ++kind) {
-    if (kKindNames[kind] == name) {
+  for (const auto& [kind, known] : kKindNames) {
+    if (known == name) {
       Source source{kind, std::nullopt};
       if (equals != std::string::npos)
         source.path = argument.substr(equals + 1);

@@ -1,7 +1,6 @@
 #include "cli/Commands.h"
 
 #include "base/Error.h"
-#include "coordinator/ExchangerRegistry.h"
 #include "coordinator/untEI.h"
 #include "platform/BrowserProbe.h"
 #include "platform/Files.h"
@@ -133,24 +132,8 @@ void Convert(const Options& options, std::ostream& out) {
   Source out_ = ParseSource(options.arguments[1]);
   if (!in.path || !out_.path)
     throw UsageError("convert needs a path for both kinds");
-  TEI tei = MakeTei(options);
-  std::unique_ptr<BookmarkDocument> document;
-  if (in.kind == kind::BackupFile) {
-    document = std::make_unique<BookmarkDocument>();
-    tei.ReadBookmarkFile(*document, *in.path);
-  } else {
-    std::unique_ptr<Exchanger> reader = MakeExchanger(in.kind);
-    reader->SourcePath = *in.path;
-    document = reader->ImportBookmarks();
-  }
-  if (out_.kind == kind::BackupFile) {
-    tei.WriteBookmarkFile(*document, *out_.path);
-  } else {
-    std::unique_ptr<Exchanger> writer = MakeExchanger(out_.kind);
-    writer->SourcePath = *out_.path;
-    writer->ExportBookmarks(*document);
-  }
-  out << BookmarksIn(Root(*document)) << " bookmarks converted.\n";
+  const int converted = MakeTei(options).Convert({in.kind, *in.path}, {out_.kind, *out_.path});
+  out << converted << " bookmarks converted.\n";
 }
 
 void Find(const Options& options, std::ostream& out) {
@@ -188,7 +171,7 @@ void Detect(const Options& options, std::ostream& out) {
   TSysConfig detector(platform::SystemBrowserProbe(), settings);
   detector.DetectBrowsers();
   TConfig config(settings);
-  for (SourceKind kind = 0; kind < kind::BackupFile; ++kind) {
+  for (SourceKind kind : kBrowserKinds) {
     out << KindName(kind) << '\t' << config.GetBrowserPath(kind);
     if (std::string version = config.GetBrowserVersion(kind); !version.empty())
       out << '\t' << version;

@@ -5,23 +5,24 @@
 #include "platform/Files.h"
 #include "platform/Platform.h"
 #include "settings/untConfig.h"
+#include "store/FolderWalk.h"
 #include "store/untUtil.h"
 
 #include <memory>
 
 namespace quillary {
 
-TEI::TEI(const std::string& settingsPath, std::string storePath)
-    : storePath_(std::move(storePath)) {
+TEI::TEI(const std::string& settingsPath, std::string storePath, const ExchangerFactory& exchangers)
+    : storePath_(std::move(storePath)), exchangers_(exchangers) {
   TConfig config = settingsPath.empty() ? TConfig() : TConfig(settingsPath);
   // Taken exactly as stored: no trimming, empty when missing.
-  Firefox2Path = config.GetBrowserPath(kind::Firefox2);
-  Firefox3Path = config.GetBrowserPath(kind::Firefox3);
-  OperaPath = config.GetBrowserPath(kind::Opera);
-  SafariPath = config.GetBrowserPath(kind::Safari);
-  IEPath = config.GetBrowserPath(kind::InternetExplorer);
-  NetscapePath = config.GetBrowserPath(kind::Netscape);
-  SeaMonkeyPath = config.GetBrowserPath(kind::SeaMonkey);
+  Firefox2Path = config.GetBrowserPath(SourceKind::Firefox2);
+  Firefox3Path = config.GetBrowserPath(SourceKind::Firefox3);
+  OperaPath = config.GetBrowserPath(SourceKind::Opera);
+  SafariPath = config.GetBrowserPath(SourceKind::Safari);
+  IEPath = config.GetBrowserPath(SourceKind::InternetExplorer);
+  NetscapePath = config.GetBrowserPath(SourceKind::Netscape);
+  SeaMonkeyPath = config.GetBrowserPath(SourceKind::SeaMonkey);
 }
 
 std::string TEI::GetStorePath() const {
@@ -47,24 +48,24 @@ void TEI::SaveStore(const BookmarkDocument& collection) const {
 
 std::string& TEI::PathOf(SourceKind kind) {
   switch (kind) {
-  case kind::InternetExplorer:
+  case SourceKind::InternetExplorer:
     return IEPath;
-  case kind::Firefox2:
+  case SourceKind::Firefox2:
     return Firefox2Path;
-  case kind::Firefox3:
+  case SourceKind::Firefox3:
     return Firefox3Path;
-  case kind::Opera:
+  case SourceKind::Opera:
     return OperaPath;
-  case kind::Safari:
+  case SourceKind::Safari:
     return SafariPath;
-  case kind::Netscape:
+  case SourceKind::Netscape:
     return NetscapePath;
-  case kind::SeaMonkey:
+  case SourceKind::SeaMonkey:
     return SeaMonkeyPath;
-  case kind::BackupFile:
+  case SourceKind::BackupFile:
     return BackupPath;
   default:
-    throw Error("No location for the source kind " + std::to_string(kind) + ".");
+    throw Error("No location for the source kind " + std::to_string(IndexOf(kind)) + ".");
   }
 }
 
@@ -76,7 +77,7 @@ std::vector<RunSource> TEI::SourcesOf(const std::vector<SourceKind>& kinds) cons
   std::vector<RunSource> sources;
   sources.reserve(kinds.size());
   for (SourceKind kind : kinds)
-    sources.push_back({kind, kind <= kind::BackupFile ? PathOf(kind) : std::string()});
+    sources.push_back({kind, kind <= SourceKind::BackupFile ? PathOf(kind) : std::string()});
   return sources;
 }
 
@@ -88,6 +89,38 @@ void TEI::Export(const std::vector<SourceKind>& kinds, BookmarkDocument& collect
   ExportSources(SourcesOf(kinds), collection, merge);
 }
 
+std::unique_ptr<Exchanger> TEI::ExchangerOf(const RunSource& source) const {
+  std::unique_ptr<Exchanger> exchanger = exchangers_.Make(source.kind);
+  exchanger->SourcePath = source.path;
+  return exchanger;
+}
+
+std::unique_ptr<BookmarkDocument> TEI::Read(const RunSource& source) const {
+  if (source.kind != SourceKind::BackupFile)
+    return IsBrowserKind(source.kind) ? ExchangerOf(source)->ImportBookmarks() : nullptr;
+  // A backup file that was never chosen adds nothing.
+  if (source.path.empty())
+    return nullptr;
+  auto document = std::make_unique<BookmarkDocument>();
+  ReadBookmarkFile(*document, source.path);
+  return document;
+}
+
+int TEI::Convert(const RunSource& input, const RunSource& output) const {
+  if (input.path.empty() || output.path.empty())
+    throw Error("A conversion needs a file to read and a file to write.");
+  std::unique_ptr<BookmarkDocument> document = Read(input);
+  if (!document)
+    throw Error("No exchanger serves the source kind " + std::to_string(IndexOf(input.kind)) + ".");
+  // The walk refuses what no other browser could take.
+  CheckNestingDepth(*document, "The file \"" + input.path + "\"");
+  if (output.kind == SourceKind::BackupFile)
+    WriteBookmarkFile(*document, output.path);
+  else
+    ExchangerOf(output)->ExportBookmarks(*document);
+  return CountBookmarks(Root(*document).first_child());
+}
+
 void TEI::ImportSources(const std::vector<RunSource>& sources, BookmarkDocument& collection) {
   TUtil util;
   // Without a store file the collection is still empty and is set up here; a collection that
@@ -96,21 +129,12 @@ void TEI::ImportSources(const std::vector<RunSource>& sources, BookmarkDocument&
     SetUpBookmarkDocument(collection, "UTF-8", NewGid());
   for (const RunSource& source : sources) {
     std::unique_ptr<BookmarkDocument> imported;
-    if (source.kind < kind::BackupFile) {
-      std::unique_ptr<Exchanger> exchanger = MakeExchanger(source.kind);
-      exchanger->SourcePath = source.path;
-      try {
-        imported = exchanger->ImportBookmarks();
-      } catch (const std::exception&) {
-        // A places database locked by the running browser costs only that source.
-        if (source.kind != kind::Firefox3)
-          throw;
-      }
-    } else if (source.kind == kind::BackupFile) {
-      if (!source.path.empty()) {
-        imported = std::make_unique<BookmarkDocument>();
-        ReadBookmarkFile(*imported, source.path);
-      }
+    try {
+      imported = Read(source);
+    } catch (const Error&) {
+      // A places database locked by the running browser costs only that source.
+      if (source.kind != SourceKind::Firefox3)
+        throw;
     }
     if (imported)
       util.MergeDocuments(collection, *imported);
@@ -124,21 +148,17 @@ void TEI::ExportSources(const std::vector<RunSource>& sources, BookmarkDocument&
   if (!Root(collection))
     throw Error("There is no collection to export yet.");
   for (const RunSource& source : sources) {
-    auto exchanger = [&] {
-      std::unique_ptr<Exchanger> made = MakeExchanger(source.kind);
-      made->SourcePath = source.path;
-      return made;
-    };
+    auto exchanger = [&] { return ExchangerOf(source); };
     switch (source.kind) {
-    case kind::InternetExplorer:
-    case kind::Firefox3:
-    case kind::Safari:
+    case SourceKind::InternetExplorer:
+    case SourceKind::Firefox3:
+    case SourceKind::Safari:
       exchanger()->ExportBookmarks(collection);
       break;
-    case kind::Firefox2:
-    case kind::Opera:
-    case kind::Netscape:
-    case kind::SeaMonkey: {
+    case SourceKind::Firefox2:
+    case SourceKind::Opera:
+    case SourceKind::Netscape:
+    case SourceKind::SeaMonkey: {
       if (!merge) {
         exchanger()->ExportBookmarks(collection);
         break;
@@ -149,7 +169,7 @@ void TEI::ExportSources(const std::vector<RunSource>& sources, BookmarkDocument&
       exchanger()->ExportBookmarks(*current);
       break;
     }
-    case kind::BackupFile:
+    case SourceKind::BackupFile:
       if (!source.path.empty())
         WriteBookmarkFile(collection, source.path);
       break;

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "base/SourceKind.h"
+#include "coordinator/ExchangerRegistry.h"
 #include "store/BookmarkDocument.h"
 #include "store/StoreFile.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,8 +22,10 @@ struct RunSource {
 class TEI {
 public:
   // Reads the seven browser locations from the settings file (the default one when settingsPath
-  // is empty). A non-empty storePath replaces the store file of the data folder.
-  explicit TEI(const std::string& settingsPath = {}, std::string storePath = {});
+  // is empty). A non-empty storePath replaces the store file of the data folder. The exchangers
+  // come from the factory, which must outlive the object.
+  explicit TEI(const std::string& settingsPath = {}, std::string storePath = {},
+               const ExchangerFactory& exchangers = SystemExchangers());
 
   std::string Firefox2Path;
   std::string Firefox3Path;
@@ -60,6 +64,11 @@ public:
   void ExportSources(const std::vector<RunSource>& sources, BookmarkDocument& collection,
                      bool merge);
 
+  // Reads the input with its kind's exchanger (or as a backup file) and writes what it read to
+  // the output with the output kind's; neither the collection nor the store file is involved.
+  // Returns the bookmarks converted.
+  int Convert(const RunSource& input, const RunSource& output) const;
+
   // The location of a kind for this run: the settings file's for kinds 0..6, BackupPath for 7.
   // Fails for any other value.
   const std::string& PathOf(SourceKind kind) const;
@@ -69,7 +78,12 @@ private:
   // The kinds with the locations this object holds for them.
   std::vector<RunSource> SourcesOf(const std::vector<SourceKind>& kinds) const;
 
+  // The document read from a source: its exchanger's, or the backup file's.
+  std::unique_ptr<BookmarkDocument> Read(const RunSource& source) const;
+  std::unique_ptr<Exchanger> ExchangerOf(const RunSource& source) const;
+
   std::string storePath_;
+  const ExchangerFactory& exchangers_;
 };
 
 } // namespace quillary

@@ -13,7 +13,7 @@ namespace {
 std::string KeyOf(SourceKind kind) {
   std::string_view key = SettingsKeyOf(kind);
   if (key.empty())
-    throw Error("No settings key for the source kind " + std::to_string(kind) + ".");
+    throw Error("No settings key for the source kind " + std::to_string(IndexOf(kind)) + ".");
   return std::string(key);
 }
 

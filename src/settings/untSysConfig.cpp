@@ -122,29 +122,29 @@ std::string TSysConfig::FindProfileFolder(const std::string& relativeFolder) con
 void TSysConfig::DetectFirefox3() {
   const std::vector<std::string> versions = FindUninstallEntries("firefox", true);
   if (versions.empty()) {
-    config_.SetBrowserPath(kind::Firefox3, "");
-    config_.SetBrowserVersion(kind::Firefox3, "");
+    config_.SetBrowserPath(SourceKind::Firefox3, "");
+    config_.SetBrowserVersion(SourceKind::Firefox3, "");
     return;
   }
   for (const std::string& version : versions) {
     if (!UsesPlacesDatabase(version))
       continue;
     const std::string profile = FindProfileFolder("Mozilla\\Firefox\\Profiles\\");
-    config_.SetBrowserPath(kind::Firefox3, profile.empty() ? "" : profile + "places.sqlite");
-    config_.SetBrowserVersion(kind::Firefox3, version);
+    config_.SetBrowserPath(SourceKind::Firefox3, profile.empty() ? "" : profile + "places.sqlite");
+    config_.SetBrowserVersion(SourceKind::Firefox3, version);
   }
 }
 
 void TSysConfig::DetectInternetExplorer() {
-  config_.SetBrowserPath(kind::InternetExplorer, probe_.FavoritesFolder());
-  config_.SetBrowserVersion(kind::InternetExplorer, probe_.InternetExplorerVersion());
+  config_.SetBrowserPath(SourceKind::InternetExplorer, probe_.FavoritesFolder());
+  config_.SetBrowserVersion(SourceKind::InternetExplorer, probe_.InternetExplorerVersion());
 }
 
 void TSysConfig::DetectNetscape() {
   const std::vector<std::string> names = FindUninstallEntries("Netscape", false);
   if (names.empty()) {
-    config_.SetBrowserPath(kind::Netscape, "");
-    config_.SetBrowserVersion(kind::Netscape, "");
+    config_.SetBrowserPath(SourceKind::Netscape, "");
+    config_.SetBrowserVersion(SourceKind::Netscape, "");
     return;
   }
   for (const std::string& name : names) {
@@ -156,38 +156,40 @@ void TSysConfig::DetectNetscape() {
     else
       continue;
     const std::string path = profile.empty() ? "" : profile + "bookmarks.html";
-    config_.SetBrowserPath(kind::Netscape, !path.empty() && probe_.FileExists(path) ? path : "");
+    config_.SetBrowserPath(SourceKind::Netscape,
+                           !path.empty() && probe_.FileExists(path) ? path : "");
   }
 }
 
 void TSysConfig::DetectSeaMonkey() {
   const std::vector<std::string> versions = FindUninstallEntries("seamonkey", true);
   if (versions.empty()) {
-    config_.SetBrowserPath(kind::SeaMonkey, "");
-    config_.SetBrowserVersion(kind::SeaMonkey, "");
+    config_.SetBrowserPath(SourceKind::SeaMonkey, "");
+    config_.SetBrowserVersion(SourceKind::SeaMonkey, "");
     return;
   }
   const std::string profile = FindProfileFolder("Mozilla\\Profiles\\default\\");
   const std::string path = profile.empty() ? "" : profile + "bookmarks.html";
-  config_.SetBrowserPath(kind::SeaMonkey, !path.empty() && probe_.FileExists(path) ? path : "");
-  config_.SetBrowserVersion(kind::SeaMonkey, Joined(versions, "|"));
+  config_.SetBrowserPath(SourceKind::SeaMonkey,
+                         !path.empty() && probe_.FileExists(path) ? path : "");
+  config_.SetBrowserVersion(SourceKind::SeaMonkey, Joined(versions, "|"));
 }
 
 void TSysConfig::DetectFromProfileRecords() {
   // Only non-empty values are handed over: an empty one would clear what the user set by hand.
   if (auto firefox = probe_.FindMozillaProfile(platform::MozillaBrowser::Firefox)) {
     if (firefox->version.empty() || UsesPlacesDatabase(firefox->version)) {
-      config_.SetBrowserPath(kind::Firefox3, firefox->folder + "places.sqlite");
+      config_.SetBrowserPath(SourceKind::Firefox3, firefox->folder + "places.sqlite");
       if (!firefox->version.empty())
-        config_.SetBrowserVersion(kind::Firefox3, firefox->version);
+        config_.SetBrowserVersion(SourceKind::Firefox3, firefox->version);
     }
   }
   if (auto seamonkey = probe_.FindMozillaProfile(platform::MozillaBrowser::SeaMonkey)) {
     const std::string path = seamonkey->folder + "bookmarks.html";
     if (probe_.FileExists(path)) {
-      config_.SetBrowserPath(kind::SeaMonkey, path);
+      config_.SetBrowserPath(SourceKind::SeaMonkey, path);
       if (!seamonkey->version.empty())
-        config_.SetBrowserVersion(kind::SeaMonkey, seamonkey->version);
+        config_.SetBrowserVersion(SourceKind::SeaMonkey, seamonkey->version);
     }
   }
 }

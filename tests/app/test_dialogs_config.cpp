@@ -125,9 +125,10 @@ private slots:
 
   void showReadsEveryKey() {
     const std::vector<std::pair<SourceKind, const char*>> fields{
-        {kind::InternetExplorer, "edtIE"}, {kind::Firefox2, "edtFF2"},  {kind::Firefox3, "edtFF3"},
-        {kind::Opera, "edtOpera"},         {kind::Safari, "edtSafari"}, {kind::Netscape, "edtNS7"},
-        {kind::SeaMonkey, "edtSeaM"}};
+        {SourceKind::InternetExplorer, "edtIE"}, {SourceKind::Firefox2, "edtFF2"},
+        {SourceKind::Firefox3, "edtFF3"},        {SourceKind::Opera, "edtOpera"},
+        {SourceKind::Safari, "edtSafari"},       {SourceKind::Netscape, "edtNS7"},
+        {SourceKind::SeaMonkey, "edtSeaM"}};
     for (const auto& [kind, name] : fields)
       Store(kind, std::string("/stored/") + name);
     TfmConfig dialog;
@@ -137,9 +138,9 @@ private slots:
   }
 
   void okTrimsWritesEveryKeyAndKeepsTheHiddenOnes() {
-    Store(kind::Firefox2, "/ff2/bookmarks.html");
-    Store(kind::Safari, "/safari/Bookmarks.plist");
-    Store(kind::Netscape, "/ns/bookmarks.html");
+    Store(SourceKind::Firefox2, "/ff2/bookmarks.html");
+    Store(SourceKind::Safari, "/safari/Bookmarks.plist");
+    Store(SourceKind::Netscape, "/ns/bookmarks.html");
     TfmConfig dialog;
     dialog.show();
     dialog.edtFF3->setText(QStringLiteral(" \t/profile/places.sqlite \r\n"));
@@ -152,16 +153,16 @@ private slots:
     QVERIFY2(file.find("firefox3=/profile/places.sqlite\r\n") != std::string::npos ||
                  file.find("firefox3=/profile/places.sqlite\n") != std::string::npos,
              file.c_str());
-    QCOMPARE(Stored(kind::Firefox3), std::string("/profile/places.sqlite"));
-    QCOMPARE(Stored(kind::Netscape), std::string());
-    QCOMPARE(Stored(kind::SeaMonkey), std::string("/has blanks inside/bookmarks.html"));
-    QCOMPARE(Stored(kind::Firefox2), std::string("/ff2/bookmarks.html"));
-    QCOMPARE(Stored(kind::Safari), std::string("/safari/Bookmarks.plist"));
-    QCOMPARE(Stored(kind::InternetExplorer), std::string());
+    QCOMPARE(Stored(SourceKind::Firefox3), std::string("/profile/places.sqlite"));
+    QCOMPARE(Stored(SourceKind::Netscape), std::string());
+    QCOMPARE(Stored(SourceKind::SeaMonkey), std::string("/has blanks inside/bookmarks.html"));
+    QCOMPARE(Stored(SourceKind::Firefox2), std::string("/ff2/bookmarks.html"));
+    QCOMPARE(Stored(SourceKind::Safari), std::string("/safari/Bookmarks.plist"));
+    QCOMPARE(Stored(SourceKind::InternetExplorer), std::string());
   }
 
   void cancelWritesNothingAndTheNextShowReloads() {
-    Store(kind::Opera, "/opera/opera6.adr");
+    Store(SourceKind::Opera, "/opera/opera6.adr");
     TfmConfig dialog;
     dialog.show();
     dialog.edtOpera->setText(QStringLiteral("/typed/then/cancelled"));
@@ -181,8 +182,8 @@ private slots:
               "IsRelative=1\nPath=k2x9.default-esr\nDefault=1\n");
     WriteText(root + QStringLiteral("/k2x9.default-esr/compatibility.ini"),
               "[Compatibility]\nLastVersion=128.5.0_20241119000000/20241119000000\n");
-    Store(kind::Firefox3, "/typed/by/hand/places.sqlite");
-    Store(kind::Opera, "/opera/opera6.adr");
+    Store(SourceKind::Firefox3, "/typed/by/hand/places.sqlite");
+    Store(SourceKind::Opera, "/opera/opera6.adr");
 
     TfmConfig dialog;
     dialog.show();
@@ -200,15 +201,16 @@ private slots:
     QCOMPARE(icon, QMessageBox::NoIcon);
     QVERIFY(dialog.isVisible());
 
-    const std::string detected = Stored(kind::Firefox3);
+    const std::string detected = Stored(SourceKind::Firefox3);
     QVERIFY2(
         QString::fromStdString(detected).endsWith(QStringLiteral("k2x9.default-esr/places.sqlite")),
         detected.c_str());
     QCOMPARE(dialog.edtFF3->text(), QString::fromStdString(detected));
-    QCOMPARE(Stored(kind::Opera), std::string("/opera/opera6.adr")); // not detection's business
+    QCOMPARE(Stored(SourceKind::Opera),
+             std::string("/opera/opera6.adr")); // not detection's business
 
     QTest::mouseClick(dialog.btnCancel, Qt::LeftButton);
-    QCOMPARE(Stored(kind::Firefox3), detected);
+    QCOMPARE(Stored(SourceKind::Firefox3), detected);
     dialog.show();
     QCOMPARE(dialog.edtFF3->text(), QString::fromStdString(detected));
   }

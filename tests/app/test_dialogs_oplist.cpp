@@ -167,8 +167,8 @@ private slots:
     QFETCH(QString, caption);
     QFETCH(QString, merge);
     // Kinds the dialog does not list (Opera, Firefox 2, Safari) are left out whatever they hold.
-    for (SourceKind kind = 0; kind <= kind::SeaMonkey; ++kind)
-      Store(kind, "/somewhere/" + std::to_string(kind));
+    for (SourceKind kind : kBrowserKinds)
+      Store(kind, "/somewhere/" + std::to_string(IndexOf(kind)));
     Show(exportMode);
     QCOMPARE(dialog_->windowTitle(), caption);
     QCOMPARE(dialog_->cbxMegre->text(), merge);
@@ -191,7 +191,7 @@ private slots:
     dialog_->cbxMegre->setChecked(false);
     QTest::mouseClick(dialog_->btnCancel, Qt::LeftButton);
     QCOMPARE(dialog_->result(), int(QDialog::Rejected));
-    Store(kind::InternetExplorer, "");
+    Store(SourceKind::InternetExplorer, "");
     Show(exportMode);
     QVERIFY(dialog_->cbxMegre->isChecked());
     QCOMPARE(Rows(*dialog_), expected.mid(1));
@@ -300,7 +300,7 @@ private slots:
     QFETCH(QString, process);
     QFETCH(bool, refused);
     platform_->processes = {"bash", process.toStdString(), "Xorg"};
-    Store(kind::Firefox3, File("no-profile/places.sqlite").toStdString());
+    Store(SourceKind::Firefox3, File("no-profile/places.sqlite").toStdString());
     main_->xmlmain.reset(*Collection(1));
     main_->BookmarkCount = 1;
     TEI().SaveStore(main_->xmlmain);
@@ -334,15 +334,15 @@ private slots:
   void aFailingRunSaysWhyAndKeepsRowsAndTicks() {
     // A Netscape file that is not there fails the run at that source.
     const std::string missing = File("gone/bookmarks.html").toStdString();
-    Store(kind::Netscape, missing);
-    Store(kind::SeaMonkey, File("also-gone/bookmarks.html").toStdString());
+    Store(SourceKind::Netscape, missing);
+    Store(SourceKind::SeaMonkey, File("also-gone/bookmarks.html").toStdString());
     main_->xmlmain.reset(*Collection(1));
     TEI().SaveStore(main_->xmlmain);
     QString expected;
     try {
       BookmarkDocument scratch;
       scratch.reset(main_->xmlmain);
-      TEI().Import({kind::Netscape}, scratch);
+      TEI().Import({SourceKind::Netscape}, scratch);
     } catch (const std::exception& error) {
       expected = QString::fromStdString(error.what());
     }

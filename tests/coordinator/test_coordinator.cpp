@@ -16,6 +16,9 @@ using namespace quillary;
 
 namespace {
 
+// A value no kind has, as a damaged caller might pass.
+constexpr SourceKind kUnknownKind = static_cast<SourceKind>(200);
+
 // Test exchangers: each browser is a document held in memory under its path; the log records
 // every call in order.
 struct Browsers {
@@ -44,13 +47,23 @@ private:
   Browsers& browsers_;
 };
 
+// Every browser kind gets a fake exchanger over the same browsers.
+class FakeExchangers final : public ExchangerFactory {
+public:
+  explicit FakeExchangers(Browsers& browsers) : browsers_(browsers) {}
+  std::unique_ptr<Exchanger> Make(SourceKind) const override {
+    return std::make_unique<FakeExchanger>(browsers_);
+  }
+
+private:
+  Browsers& browsers_;
+};
+
 class Coordinator : public testing::Test {
 protected:
   void SetUp() override {
     simulated.localAppData = dir / "data";
-    for (SourceKind kind = 0; kind < 7; ++kind) {
-      fakes.emplace_back(std::make_unique<ScopedExchanger>(
-          kind, [this] { return std::make_unique<FakeExchanger>(browsers); }));
+    for (SourceKind kind : kBrowserKinds) {
       TConfig(Settings()).SetBrowserPath(kind, std::string(SettingsKeyOf(kind)));
     }
     browsers.content["ie"] = "<folder><url name='i' url='ie-url' gid='I'/></folder>";
@@ -60,7 +73,7 @@ protected:
   }
 
   std::string Settings() const { return dir / "sysinit.ini"; }
-  TEI MakeTei() const { return TEI(Settings()); }
+  TEI MakeTei() const { return TEI(Settings(), {}, fakes); }
   std::string StorePath() const { return dir / "data/Quillary/pwbookmarks.qlf"; }
 
   BookmarkDocument StoredCollection() const {
@@ -80,7 +93,7 @@ protected:
   platform::SimulatedPlatform simulated;
   platform::ScopedPlatform scoped{simulated};
   Browsers browsers;
-  std::vector<std::unique_ptr<ScopedExchanger>> fakes;
+  FakeExchangers fakes{browsers};
 };
 
 TEST_F(Coordinator, ConstructionReadsTheSevenPaths) {
@@ -105,7 +118,8 @@ TEST_F(Coordinator, EmptyImportWithoutStoreFileStoresOnlyTheRoot) {
 
 TEST_F(Coordinator, ImportMergesInListOrderRepeatsAndPassesOverUnknownKinds) {
   BookmarkDocument collection;
-  MakeTei().Import({kind::Netscape, 9, kind::InternetExplorer, kind::Netscape, kind::BackupFile},
+  MakeTei().Import({SourceKind::Netscape, kUnknownKind, SourceKind::InternetExplorer,
+                    SourceKind::Netscape, SourceKind::BackupFile},
                    collection);
   EXPECT_EQ(browsers.log,
             (std::vector<std::string>{"import netscape", "import ie", "import netscape"}));
@@ -116,7 +130,7 @@ TEST_F(Coordinator, ImportMergesInListOrderRepeatsAndPassesOverUnknownKinds) {
 TEST_F(Coordinator, FailedPlacesImportIsAbsorbed) {
   browsers.failing.insert("firefox3");
   BookmarkDocument collection;
-  MakeTei().Import({kind::Firefox3, kind::InternetExplorer}, collection);
+  MakeTei().Import({SourceKind::Firefox3, SourceKind::InternetExplorer}, collection);
   EXPECT_EQ(Urls(StoredCollection()), (std::vector<std::string>{"ie-url"}));
 }
 
@@ -124,7 +138,8 @@ TEST_F(Coordinator, OtherFailureEndsTheRunWithTheMergedPartUnsaved) {
   browsers.failing.insert("netscape");
   BookmarkDocument collection;
   EXPECT_THROW(
-      MakeTei().Import({kind::InternetExplorer, kind::Netscape, kind::Firefox3}, collection),
+      MakeTei().Import({SourceKind::InternetExplorer, SourceKind::Netscape, SourceKind::Firefox3},
+                       collection),
       Error);
   EXPECT_EQ(Urls(collection), (std::vector<std::string>{"ie-url"}));
   EXPECT_FALSE(std::filesystem::exists(StorePath()));
@@ -138,17 +153,17 @@ TEST_F(Coordinator, BackupFileImportsWhenChosen) {
   tei.WriteBookmarkFile(backup, dir / "backup.qlf");
   tei.BackupPath = dir / "backup.qlf";
   BookmarkDocument collection;
-  tei.Import({kind::BackupFile}, collection);
+  tei.Import({SourceKind::BackupFile}, collection);
   EXPECT_EQ(Urls(collection), (std::vector<std::string>{"backup-url"}));
   tei.BackupPath = dir / "missing.qlf";
-  EXPECT_THROW(tei.Import({kind::BackupFile}, collection), Error);
+  EXPECT_THROW(tei.Import({SourceKind::BackupFile}, collection), Error);
 }
 
 TEST_F(Coordinator, StoreFileWithoutLoadedCollectionFailsAtTheFirstMerge) {
   BookmarkDocument collection;
   MakeTei().Import({}, collection); // creates the store file
   BookmarkDocument notLoaded;
-  EXPECT_THROW(MakeTei().Import({kind::InternetExplorer}, notLoaded), Error);
+  EXPECT_THROW(MakeTei().Import({SourceKind::InternetExplorer}, notLoaded), Error);
   EXPECT_FALSE(Root(notLoaded));
 }
 
@@ -156,14 +171,14 @@ TEST_F(Coordinator, CollectionWithoutStoreFileIsLeftUntouched) {
   BookmarkDocument collection;
   Parse(collection, "<folder name='bookmarks'><url url='mine'/></folder>");
   const std::string before = Serialise(collection);
-  EXPECT_THROW(MakeTei().Import({kind::InternetExplorer}, collection), Error);
+  EXPECT_THROW(MakeTei().Import({SourceKind::InternetExplorer}, collection), Error);
   EXPECT_EQ(Serialise(collection), before);
 }
 
 TEST_F(Coordinator, ExportWithoutMergeWritesTheCollectionItself) {
   BookmarkDocument collection;
   Parse(collection, "<folder name='bookmarks'><url name='c' url='coll-url' gid='C'/></folder>");
-  MakeTei().Export({kind::Netscape, kind::InternetExplorer}, collection, false);
+  MakeTei().Export({SourceKind::Netscape, SourceKind::InternetExplorer}, collection, false);
   EXPECT_EQ(browsers.log, (std::vector<std::string>{"export netscape", "export ie"}));
   EXPECT_EQ(browsers.content["netscape"], Serialise(collection));
   EXPECT_EQ(browsers.content["ie"], Serialise(collection));
@@ -173,7 +188,7 @@ TEST_F(Coordinator, ExportWithMergeKeepsTheBrowsersBookmarksForFileKindsOnly) {
   BookmarkDocument collection;
   Parse(collection,
         "<folder name='bookmarks'><folder name='N'><url url='coll-url'/></folder></folder>");
-  MakeTei().Export({kind::Netscape, kind::InternetExplorer}, collection, true);
+  MakeTei().Export({SourceKind::Netscape, SourceKind::InternetExplorer}, collection, true);
   EXPECT_EQ(browsers.log,
             (std::vector<std::string>{"import netscape", "export netscape", "export ie"}));
   BookmarkDocument netscape;
@@ -187,7 +202,8 @@ TEST_F(Coordinator, ExportFailureStopsTheRemainingKinds) {
   BookmarkDocument collection;
   Parse(collection, "<folder name='bookmarks'/>");
   EXPECT_THROW(
-      MakeTei().Export({kind::InternetExplorer, kind::Netscape, kind::SeaMonkey}, collection, true),
+      MakeTei().Export({SourceKind::InternetExplorer, SourceKind::Netscape, SourceKind::SeaMonkey},
+                       collection, true),
       Error);
   EXPECT_EQ(browsers.log, (std::vector<std::string>{"export ie", "import netscape"}));
 }
@@ -196,10 +212,10 @@ TEST_F(Coordinator, ExportToBackupFileOnlyWhenChosenAndNeverToTheStore) {
   BookmarkDocument collection;
   Parse(collection, "<folder name='bookmarks'><url url='coll-url'/></folder>");
   TEI tei = MakeTei();
-  tei.Export({kind::BackupFile, 9}, collection, false);
+  tei.Export({SourceKind::BackupFile, kUnknownKind}, collection, false);
   EXPECT_TRUE(browsers.log.empty());
   tei.BackupPath = dir / "out.qlf";
-  tei.Export({kind::BackupFile}, collection, false);
+  tei.Export({SourceKind::BackupFile}, collection, false);
   BookmarkDocument back;
   tei.ReadBookmarkFile(back, tei.BackupPath);
   EXPECT_EQ(Serialise(back), Serialise(collection));
@@ -208,8 +224,29 @@ TEST_F(Coordinator, ExportToBackupFileOnlyWhenChosenAndNeverToTheStore) {
 
 TEST_F(Coordinator, ExportOfACollectionNeverLoadedFailsBeforeAnyTarget) {
   BookmarkDocument collection;
-  EXPECT_THROW(MakeTei().Export({kind::Netscape}, collection, false), Error);
+  EXPECT_THROW(MakeTei().Export({SourceKind::Netscape}, collection, false), Error);
   EXPECT_TRUE(browsers.log.empty());
+}
+
+// A conversion reads with one kind's exchanger and writes with another's, through backup files
+// too, and leaves the collection's store alone.
+TEST_F(Coordinator, ConvertGoesFromOneExchangerToAnother) {
+  TEI tei = MakeTei();
+  EXPECT_EQ(tei.Convert({SourceKind::Netscape, "netscape"}, {SourceKind::Opera, "opera"}), 1);
+  EXPECT_EQ(browsers.log, (std::vector<std::string>{"import netscape", "export opera"}));
+  EXPECT_NE(browsers.content["opera"].find("url=\"ns-url\""), std::string::npos);
+
+  const std::string backup = dir / "converted.qlf";
+  EXPECT_EQ(tei.Convert({SourceKind::InternetExplorer, "ie"}, {SourceKind::BackupFile, backup}), 1);
+  EXPECT_EQ(tei.Convert({SourceKind::BackupFile, backup}, {SourceKind::Safari, "safari"}), 1);
+  EXPECT_EQ(Urls(*[&] {
+              auto document = std::make_unique<BookmarkDocument>();
+              Parse(*document, browsers.content["safari"]);
+              return document;
+            }()),
+            (std::vector<std::string>{"ie-url"}));
+  EXPECT_FALSE(std::filesystem::exists(StorePath()));
+  EXPECT_THROW(tei.Convert({SourceKind::Netscape, ""}, {SourceKind::Opera, "opera"}), Error);
 }
 
 } // namespace

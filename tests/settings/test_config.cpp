@@ -22,32 +22,33 @@ protected:
 
 TEST_F(ConfigTest, WithoutAFileEveryGetterIsEmptyAndTheFirstSetterCreatesIt) {
   TConfig config(path);
-  for (SourceKind kind = 0; kind <= kind::SeaMonkey; ++kind) {
+  for (SourceKind kind : kBrowserKinds) {
     EXPECT_EQ(config.GetBrowserPath(kind), "");
     EXPECT_EQ(config.GetBrowserVersion(kind), "");
   }
   EXPECT_EQ(config.GetSystemCode(), "");
   EXPECT_EQ(config.GetImportDate(), "");
   EXPECT_FALSE(config.ForceWrite);
-  config.SetBrowserPath(kind::Firefox3, "/p/places.sqlite");
+  config.SetBrowserPath(SourceKind::Firefox3, "/p/places.sqlite");
   EXPECT_EQ(test::ReadFile(path), "[browser]\r\nfirefox3=/p/places.sqlite\r\n");
 }
 
 TEST_F(ConfigTest, KeysFollowTheSourceKinds) {
   TConfig config(path);
   const char* keys[] = {"ie", "firefox2", "firefox3", "opera", "safari", "netscape", "seamonkey"};
-  for (SourceKind kind = 0; kind <= kind::SeaMonkey; ++kind) {
-    config.SetBrowserPath(kind, "path" + std::to_string(kind));
-    config.SetBrowserVersion(kind, "ver" + std::to_string(kind));
+  for (SourceKind kind : kBrowserKinds) {
+    config.SetBrowserPath(kind, "path" + std::to_string(IndexOf(kind)));
+    config.SetBrowserVersion(kind, "ver" + std::to_string(IndexOf(kind)));
   }
   const std::string text = test::ReadFile(path);
-  for (SourceKind kind = 0; kind <= kind::SeaMonkey; ++kind) {
-    SCOPED_TRACE(keys[kind]);
-    EXPECT_EQ(ini::ReadValueFromText(text, "browser", keys[kind]), "path" + std::to_string(kind));
-    EXPECT_EQ(ini::ReadValueFromText(text, "browser", std::string(keys[kind]) + "ver"),
-              "ver" + std::to_string(kind));
+  for (SourceKind kind : kBrowserKinds) {
+    SCOPED_TRACE(keys[IndexOf(kind)]);
+    EXPECT_EQ(ini::ReadValueFromText(text, "browser", keys[IndexOf(kind)]),
+              "path" + std::to_string(IndexOf(kind)));
+    EXPECT_EQ(ini::ReadValueFromText(text, "browser", std::string(keys[IndexOf(kind)]) + "ver"),
+              "ver" + std::to_string(IndexOf(kind)));
   }
-  EXPECT_THROW(config.SetBrowserPath(kind::BackupFile, "x"), Error);
+  EXPECT_THROW(config.SetBrowserPath(SourceKind::BackupFile, "x"), Error);
 }
 
 struct RuleCase {
@@ -84,8 +85,8 @@ TEST_P(WriteRule, AppliesToPathsAndVersions) {
                               "\r\nfirefox3ver=" + c.stored + "\r\n");
   TConfig config(path);
   config.ForceWrite = c.force;
-  config.SetBrowserPath(kind::Firefox3, c.written);
-  config.SetBrowserVersion(kind::Firefox3, c.written);
+  config.SetBrowserPath(SourceKind::Firefox3, c.written);
+  config.SetBrowserVersion(SourceKind::Firefox3, c.written);
   // The getter trims as the profile functions do; the file holds the value as written.
   const std::string text = test::ReadFile(path);
   const std::string line = std::string("firefox3=") + c.expected + "\r\n";
@@ -130,8 +131,8 @@ TEST_F(ConfigTest, ImportDateIsThePlatformShortDateStoredAsText) {
 TEST_F(ConfigTest, FindsKeysWrittenInOtherLetterCasesAndReplacesThemInPlace) {
   test::WriteFile(path, "[Browser]\r\nIE=C:\\Fav\r\nFirefox3=\r\n[settings]\r\ndate=1.2.2026\r\n");
   TConfig config(path);
-  EXPECT_EQ(config.GetBrowserPath(kind::InternetExplorer), "C:\\Fav");
-  config.SetBrowserPath(kind::Firefox3, "/p");
+  EXPECT_EQ(config.GetBrowserPath(SourceKind::InternetExplorer), "C:\\Fav");
+  config.SetBrowserPath(SourceKind::Firefox3, "/p");
   EXPECT_EQ(test::ReadFile(path),
             "[Browser]\r\nIE=C:\\Fav\r\nFirefox3=/p\r\n[settings]\r\ndate=1.2.2026\r\n");
 }
@@ -144,7 +145,7 @@ TEST(ConfigDefaultPath, LivesInTheConfigurationFolderAndIsCreatedOnWrite) {
   EXPECT_EQ(DefaultSettingsPath(), dir / "config/Quillary/sysinit.ini");
   TConfig config;
   EXPECT_EQ(config.FilePath(), DefaultSettingsPath());
-  config.SetBrowserPath(kind::Opera, "/o");
+  config.SetBrowserPath(SourceKind::Opera, "/o");
   EXPECT_EQ(test::ReadFile(DefaultSettingsPath()), "[browser]\r\nopera=/o\r\n");
 }
 
