@@ -1,11 +1,15 @@
+#include "base/Error.h"
 #include "coordinator/untEI.h"
 #include "platform/SimulatedPlatform.h"
 #include "store/untBase64.h"
 #include "support/TestSupport.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace quillary;
@@ -111,26 +115,46 @@ TEST_F(StoreFile, SaveStoreWithoutRootWritesNothingAndKeepsAnExistingFile) {
   EXPECT_EQ(ReadFile(tei.GetStorePath()), "kept");
 }
 
+// Files may grow only to a few bytes while it lives: a write beyond fails with EFBIG, for every
+// user, root included, the way a full disk fails it.
+class ScopedFileSizeLimit {
+public:
+  explicit ScopedFileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &previous_);
+    previousSignal_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = previous_;
+    limited.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limited);
+  }
+  ~ScopedFileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &previous_);
+    std::signal(SIGXFSZ, previousSignal_);
+  }
+  ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
+  ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
+
+private:
+  rlimit previous_{};
+  void (*previousSignal_)(int) = SIG_DFL;
+};
+
 TEST_F(StoreFile, FailedWriteLeavesTheOldFileWhole) {
-  const std::string folder = dir / "locked";
+  const std::string folder = dir / "full";
   std::filesystem::create_directory(folder);
   WriteFile(folder + "/b.qlf", "old content");
-  ::chmod(folder.c_str(), 0555);
-  if (::geteuid() == 0) {
-    // root writes anyway; simulate the failure with a target that is a folder instead
-    ::chmod(folder.c_str(), 0755);
-    std::filesystem::create_directory(folder + "/x.qlf");
-    std::filesystem::create_directory(folder + "/x.qlf/inner");
-  }
   BookmarkDocument document;
   Parse(document, kXml);
-  const std::string target = ::geteuid() == 0 ? folder + "/x.qlf" : folder + "/b.qlf";
-  EXPECT_THROW(TEI(Settings()).WriteBookmarkFile(document, target), std::runtime_error);
+  {
+    ScopedFileSizeLimit full(16);
+    EXPECT_THAT([&] { TEI(Settings()).WriteBookmarkFile(document, folder + "/b.qlf"); },
+                testing::ThrowsMessage<Error>(testing::StartsWith("Cannot create file")));
+  }
   EXPECT_EQ(ReadFile(folder + "/b.qlf"), "old content");
   for (const auto& entry : std::filesystem::directory_iterator(folder))
-    EXPECT_TRUE(entry.path().filename() == "b.qlf" || entry.path().filename() == "x.qlf")
-        << "left behind: " << entry.path();
-  ::chmod(folder.c_str(), 0755);
+    EXPECT_EQ(entry.path().filename(), "b.qlf") << "left behind: " << entry.path();
+  // The same write goes through once the disk has room again.
+  TEI(Settings()).WriteBookmarkFile(document, folder + "/b.qlf");
+  EXPECT_NE(ReadFile(folder + "/b.qlf"), "old content");
 }
 
 TEST_F(StoreFile, WriteWithoutRootFailsWithoutCreatingAFile) {

@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 #include "support/TestSupport.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -74,12 +75,17 @@ TEST(Files, AtomicWriteReplacesAndFollowsLinks) {
 }
 
 TEST(Files, ErrorsCarryPathAndReason) {
-  try {
-    ReadWholeFile("/nonexistent/file");
-    FAIL();
-  } catch (const FileError& error) {
-    EXPECT_EQ(error.Path(), "/nonexistent/file");
-    EXPECT_EQ(error.Reason(), "No such file or directory");
-  }
+  using testing::AllOf;
+  using testing::Property;
+  EXPECT_THAT(
+      [] { ReadWholeFile("/nonexistent/file"); },
+      testing::Throws<FileError>(AllOf(Property(&FileError::Path, "/nonexistent/file"),
+                                       Property(&FileError::Reason, "No such file or directory"))));
+  EXPECT_THAT([] { ReadFileChecked("/nonexistent/file"); },
+              testing::ThrowsMessage<Error>(
+                  "Cannot open file \"/nonexistent/file\". No such file or directory"));
+  EXPECT_THAT([] { WriteFileChecked("/nonexistent/dir/file", "x"); },
+              testing::ThrowsMessage<Error>(
+                  testing::StartsWith("Cannot create file \"/nonexistent/dir/file\". ")));
   EXPECT_THROW(WriteFileAtomically("/nonexistent/dir/file", "x"), FileError);
 }

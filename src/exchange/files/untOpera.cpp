@@ -372,9 +372,9 @@ void TOperaOjb::WriteEntries(Node node, std::string& out) {
     std::string_view NameOf(Node node) { return AsUtf8(AttributeText(node, "name"), repaired); }
     void EnterFolder(Node folder, std::size_t) {
       AppendLine(out, "#FOLDER");
-      AppendLine(out, "		ID=0");
-      AppendLine(out, "		NAME=", OnOneLine(NameOf(folder)));
-      AppendLine(out, "		UNIQUEID=", NewUniqueId());
+      AppendLine(out, "\t\tID=0");
+      AppendLine(out, "\t\tNAME=", OnOneLine(NameOf(folder)));
+      AppendLine(out, "\t\tUNIQUEID=", NewUniqueId());
       AppendLine(out, "");
     }
     void LeaveFolder(Node, std::size_t) {
@@ -383,11 +383,11 @@ void TOperaOjb::WriteEntries(Node node, std::string& out) {
     }
     void Bookmark(Node bookmark, std::size_t) {
       AppendLine(out, "#URL");
-      AppendLine(out, "		ID=0");
-      AppendLine(out, "		NAME=", OnOneLine(NameOf(bookmark)));
-      AppendLine(
-          out, "		URL=", AddressOnOneLine(AsUtf8(AttributeText(bookmark, "url"), repaired)));
-      AppendLine(out, "		UNIQUEID=", NewUniqueId());
+      AppendLine(out, "\t\tID=0");
+      AppendLine(out, "\t\tNAME=", OnOneLine(NameOf(bookmark)));
+      AppendLine(out,
+                 "\t\tURL=", AddressOnOneLine(AsUtf8(AttributeText(bookmark, "url"), repaired)));
+      AppendLine(out, "\t\tUNIQUEID=", NewUniqueId());
       AppendLine(out, "");
     }
   };
