@@ -7,6 +7,8 @@ namespace quillary {
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("Quillary"));
+  // Ties the windows to the installed desktop entry, for its icon and name in the task bar.
+  setDesktopFileName(QStringLiteral("example.quillary.Quillary"));
   setOrganizationName(QStringLiteral("Quillary"));
   setWindowIcon(QIcon(QStringLiteral(":/quillary/quillary.svg")));
 }
