@@ -15,11 +15,13 @@ void BM_FindBookmarks(benchmark::State& state, FindOptions options) {
     rows = FindBookmarks(*collection, options)->size();
   state.counters["rows"] = static_cast<double>(rows);
 }
-BENCHMARK_CAPTURE(BM_FindBookmarks, IgnoringCase, FindOptions{"NEWS", "All", false, false})
+BENCHMARK_CAPTURE(BM_FindBookmarks, IgnoringCase,
+                  FindOptions{"NEWS", FindTarget::All, false, false})
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_FindBookmarks, MatchCase, FindOptions{"news", "All", false, true})
+BENCHMARK_CAPTURE(BM_FindBookmarks, MatchCase, FindOptions{"news", FindTarget::All, false, true})
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_FindBookmarks, EveryBookmark, FindOptions{"example", "All", false, false})
+BENCHMARK_CAPTURE(BM_FindBookmarks, EveryBookmark,
+                  FindOptions{"example", FindTarget::All, false, false})
     ->Unit(benchmark::kMillisecond);
 
 } // namespace

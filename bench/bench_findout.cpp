@@ -42,7 +42,7 @@ void BM_FillResultList(benchmark::State& state) {
   bench::CollectionShape shape;
   shape.bookmarks = 50000;
   auto collection = bench::GenerateCollection(shape);
-  const std::vector<FoundBookmark> found = *FindBookmarks(*collection, {"http", "All"});
+  const std::vector<FoundBookmark> found = *FindBookmarks(*collection, {"http", FindTarget::All});
   TfmFindOut dialog;
   dialog.show();
   for (auto _ : state) {

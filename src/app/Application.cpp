@@ -1,4 +1,5 @@
 #include "app/Application.h"
+#include "app/QtText.h"
 
 #include <QIcon>
 #include <QMessageBox>
@@ -27,7 +28,7 @@ void ReportError(const QString& text) {
 }
 
 void ReportError(const std::exception& error) {
-  ReportError(QString::fromUtf8(error.what()));
+  ReportError(Text(error.what()));
 }
 
 } // namespace quillary

@@ -1,4 +1,5 @@
 #include "app/HelpCommands.h"
+#include "app/QtText.h"
 
 #include "platform/Platform.h"
 
@@ -23,7 +24,7 @@ QUrl SitePage(const char* page) {
 QUrl HelpFileUrl() {
   // The program's own folder, never the working folder: the program may be started from anywhere.
   const std::string folder = platform::Current().GetFolders().ProgramFolder();
-  return QUrl::fromLocalFile(QString::fromStdString(folder + "/help.chm"));
+  return QUrl::fromLocalFile(Text(folder + "/help.chm"));
 }
 
 QUrl ContactUrl() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Version.h"
+
 #include <QUrl>
 
 #include <functional>
@@ -9,10 +11,6 @@ class QWidget;
 // The Help menu's commands: the help file beside the program and three pages of the maker's
 // site, each handed to the desktop's default handler without looking at the result.
 namespace quillary::help {
-
-// Version and build as shown in the About box and sent to the update page.
-inline constexpr const char* kVersion = "2.0";
-inline constexpr const char* kBuild = "75";
 
 // The maker's site; every page lies in its root folder.
 inline constexpr const char* kSiteAddress = "http://www.quillary.example/";

@@ -301,6 +301,22 @@ void TfmMainform::UpdateStatusBar() {
   pnlTotal->setText(QStringLiteral("Total Bookmarks: ") + QString::number(BookmarkCount));
 }
 
+void TfmMainform::SetSourceDialog(TfmOpList* dialog) {
+  fmOpList = dialog;
+  if (!dialog)
+    return;
+  connect(dialog, &TfmOpList::ImportCompleted, this, &TfmMainform::ShowImportedCollection);
+  // The collection's total, whatever the targets held before.
+  connect(dialog, &TfmOpList::ExportCompleted, this, [this] { ExportedCount = BookmarkCount; });
+}
+
+void TfmMainform::ShowImportedCollection() {
+  tviewmain->clear();
+  BookmarkCount = 0;
+  RebuildTree();
+  UpdateStatusBar();
+}
+
 void TfmMainform::actImportExecute() {
   if (!fmOpList)
     return;

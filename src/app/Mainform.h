@@ -55,6 +55,9 @@ public:
   TfmFindOut* fmFindOut = nullptr;
   TfmOpList* fmOpList = nullptr;
 
+  // Hands the window its source dialog and follows the runs it makes.
+  void SetSourceDialog(TfmOpList* dialog);
+
   // The commands; one object each, shared by menu items, toolbar buttons and popup items.
   QAction* actImport = nullptr;
   QAction* actExport = nullptr;
@@ -106,6 +109,8 @@ public:
   void ApplyColumnSizing();
   void UpdateStatusBar();
   void LoadCollection();
+  // After an import run: the tree built again from the collection, recounted, and the status bar.
+  void ShowImportedCollection();
 
   // The start-up steps; run once, when the window is first shown.
   void FormShow();

@@ -7,7 +7,6 @@
 #include "app/frmAddBookmark.h"
 #include "app/frmAddFolder.h"
 
-#include <QLineEdit>
 #include <QMessageBox>
 
 namespace quillary {
@@ -17,10 +16,10 @@ void TfmMainform::actAddfolderExecute() {
   if (!selected || !fmAddFolder)
     return;
   fmAddFolder->Mode = TDialogMode::Create;
-  fmAddFolder->edtFName->clear();
+  fmAddFolder->setName({});
   if (fmAddFolder->exec() != QDialog::Accepted)
     return;
-  const std::string name = Text(fmAddFolder->edtFName->text());
+  const std::string name = fmAddFolder->name();
   Tdata data{name, NewGid()};
   selected->addChild(new TFolderNode(data, kImageFolder));
   const Tdata parent = DataOf(selected);
@@ -33,12 +32,12 @@ void TfmMainform::actAddbookmarkExecute() {
   if (!selected || !fmAddBookmark)
     return;
   fmAddBookmark->Mode = TDialogMode::Create;
-  fmAddBookmark->edtName->clear();
-  fmAddBookmark->edtUrl->clear();
+  fmAddBookmark->setName({});
+  fmAddBookmark->setUrl({});
   if (fmAddBookmark->exec() != QDialog::Accepted)
     return;
-  const std::string name = Text(fmAddBookmark->edtName->text());
-  const std::string url = Text(fmAddBookmark->edtUrl->text());
+  const std::string name = fmAddBookmark->name();
+  const std::string url = fmAddBookmark->url();
   Tdata data{name, NewGid()};
   ListRows->Append(ListRow{kImageBookmark, name, url, data});
   const Tdata parent = DataOf(selected);
@@ -62,10 +61,10 @@ void TfmMainform::EditFolderNode(QTreeWidgetItem* node) {
   if (!fmAddFolder)
     return;
   fmAddFolder->Mode = TDialogMode::Edit;
-  fmAddFolder->edtFName->setText(node->text(0));
+  fmAddFolder->setName(DataOf(node).name);
   if (fmAddFolder->exec() != QDialog::Accepted)
     return;
-  const std::string name = Text(fmAddFolder->edtFName->text());
+  const std::string name = fmAddFolder->name();
   node->setText(0, Text(name));
   DataOf(node).name = name;
   const Tdata data = DataOf(node);
@@ -86,10 +85,10 @@ void TfmMainform::EditListRow(int row) {
   if (!fmAddFolder)
     return;
   fmAddFolder->Mode = TDialogMode::Edit;
-  fmAddFolder->edtFName->setText(Text(selected.caption));
+  fmAddFolder->setName(selected.caption);
   if (fmAddFolder->exec() != QDialog::Accepted)
     return;
-  ListRows->Rename(row, Text(fmAddFolder->edtFName->text()));
+  ListRows->Rename(row, fmAddFolder->name());
   const Tdata data = ListRows->Row(row).data.value_or(Tdata{});
   SyncFolderNode(data, TSyncAction::Rename);
   FolderAction(data.gid, data, {}, {}, TFolderAction::Rename);
@@ -100,12 +99,12 @@ void TfmMainform::EditBookmarkRow(int row) {
     return;
   const ListRow& selected = ListRows->Row(row);
   fmAddBookmark->Mode = TDialogMode::Edit;
-  fmAddBookmark->edtName->setText(Text(selected.caption));
-  fmAddBookmark->edtUrl->setText(Text(selected.url));
+  fmAddBookmark->setName(selected.caption);
+  fmAddBookmark->setUrl(selected.url);
   if (fmAddBookmark->exec() != QDialog::Accepted)
     return;
-  const std::string name = Text(fmAddBookmark->edtName->text());
-  const std::string url = Text(fmAddBookmark->edtUrl->text());
+  const std::string name = fmAddBookmark->name();
+  const std::string url = fmAddBookmark->url();
   ListRows->ChangeBookmark(row, name, url);
   const Tdata data = ListRows->Row(row).data.value_or(Tdata{});
   BookmarkAction(data, name, TBookmarkAction::Change, url);

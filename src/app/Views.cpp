@@ -1,4 +1,5 @@
 #include "app/Views.h"
+#include "app/QtText.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -21,7 +22,7 @@ const QIcon& ViewImage(int index) {
 
 TFolderNode::TFolderNode(Tdata data, int selectedImage)
     : QTreeWidgetItem(kType), Data(std::move(data)), selectedImage_(selectedImage) {
-  setText(0, QString::fromStdString(Data.name));
+  setText(0, Text(Data.name));
   // The icon's selected mode carries the picture shown while the node is selected.
   QIcon icon;
   for (QIcon::State state : {QIcon::Off, QIcon::On}) {
@@ -108,7 +109,7 @@ QVariant TBookmarkListModel::data(const QModelIndex& index, int role) const {
   const ListRow& row = Row(index.row());
   switch (role) {
   case Qt::DisplayRole:
-    return QString::fromStdString(index.column() == 0 ? row.caption : row.url);
+    return Text(index.column() == 0 ? row.caption : row.url);
   case Qt::DecorationRole:
     return index.column() == 0 ? QVariant(ViewImage(row.image)) : QVariant();
   case kImageRole:

@@ -20,13 +20,13 @@ TWindows CreateWindows() {
   windows.AddFolder = new TfmAddFolder(&main);
   windows.Config = new TfmConfig(&main);
   windows.FindOut = new TfmFindOut(&main);
-  windows.OpList = new TfmOpList(main, &main);
+  windows.OpList = new TfmOpList(main.xmlmain, &main);
   main.fmAbout = windows.About;
   main.fmAddBookmark = windows.AddBookmark;
   main.fmAddFolder = windows.AddFolder;
   main.fmConfig = windows.Config;
   main.fmFindOut = windows.FindOut;
-  main.fmOpList = windows.OpList;
+  main.SetSourceDialog(windows.OpList);
   Tlite3::Shared(); // the places data module comes last and lives until the program ends
   return windows;
 }

@@ -1,6 +1,6 @@
 #include "app/frmAbout.h"
 
-#include "app/HelpCommands.h"
+#include "base/Version.h"
 
 #include <QFont>
 #include <QLabel>
@@ -56,7 +56,7 @@ TfmAbout::TfmAbout(QWidget* parent) : QDialog(parent) {
   PlaceText(this, "lblProduct", QStringLiteral("Quillary"), 77, 107, 10, true);
   PlaceText(this, "lblVersion",
             QStringLiteral("Version  %1   (Build %2)")
-                .arg(QString::fromLatin1(help::kVersion), QString::fromLatin1(help::kBuild)),
+                .arg(QString::fromLatin1(kVersion), QString::fromLatin1(kBuild)),
             77, 126, 10, true);
 }
 

@@ -1,4 +1,5 @@
 #include "app/frmAddBookmark.h"
+#include "app/QtText.h"
 
 #include "app/DialogKeys.h"
 #include "store/FolderWalk.h"
@@ -48,8 +49,24 @@ TfmAddBookmark::TfmAddBookmark(QWidget* parent) : QDialog(parent) {
   connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+std::string TfmAddBookmark::name() const {
+  return Text(edtName->text());
+}
+
+void TfmAddBookmark::setName(std::string_view name) {
+  edtName->setText(Text(name));
+}
+
+std::string TfmAddBookmark::url() const {
+  return Text(edtUrl->text());
+}
+
+void TfmAddBookmark::setUrl(std::string_view url) {
+  edtUrl->setText(Text(url));
+}
+
 void TfmAddBookmark::btnOKClick() {
-  if (!IsBlankText(edtName->text().toStdString()) && !IsBlankText(edtUrl->text().toStdString()))
+  if (!IsBlankText(name()) && !IsBlankText(url()))
     accept();
 }
 

@@ -4,6 +4,9 @@
 
 #include <QDialog>
 
+#include <string>
+#include <string_view>
+
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -11,13 +14,19 @@ class QPushButton;
 
 namespace quillary {
 
-// The bookmark dialog: name and address, used to create and to edit.
+// The bookmark dialog: name and address, used to create and to edit. The caller sets the mode
+// and both fields before showing it and reads them afterwards, as typed.
 class TfmAddBookmark : public QDialog {
   Q_OBJECT
 public:
   explicit TfmAddBookmark(QWidget* parent = nullptr);
 
   TDialogMode Mode = TDialogMode::Create;
+
+  std::string name() const;
+  void setName(std::string_view name);
+  std::string url() const;
+  void setUrl(std::string_view url);
 
   QGroupBox* GroupBox1 = nullptr;
   QLabel* Label1 = nullptr;

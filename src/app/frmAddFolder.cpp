@@ -1,4 +1,5 @@
 #include "app/frmAddFolder.h"
+#include "app/QtText.h"
 
 #include "app/DialogKeys.h"
 #include "store/FolderWalk.h"
@@ -42,8 +43,16 @@ TfmAddFolder::TfmAddFolder(QWidget* parent) : QDialog(parent) {
   connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+std::string TfmAddFolder::name() const {
+  return Text(edtFName->text());
+}
+
+void TfmAddFolder::setName(std::string_view name) {
+  edtFName->setText(Text(name));
+}
+
 void TfmAddFolder::btnOKClick() {
-  if (!IsBlankText(edtFName->text().toStdString()))
+  if (!IsBlankText(name()))
     accept();
 }
 

@@ -1,4 +1,5 @@
 #include "app/frmConfig.h"
+#include "app/QtText.h"
 
 #include "app/Application.h"
 #include "base/Text.h"
@@ -165,7 +166,7 @@ void TfmConfig::FormShow() {
 void TfmConfig::LoadFields() {
   const TConfig config;
   for (SourceKind kind : kBrowserKinds)
-    FieldOf(kind)->setText(QString::fromStdString(config.GetBrowserPath(kind)));
+    FieldOf(kind)->setText(Text(config.GetBrowserPath(kind)));
 }
 
 void TfmConfig::btnOKClick() {
@@ -173,7 +174,7 @@ void TfmConfig::btnOKClick() {
     TConfig config;
     config.ForceWrite = true; // an emptied field clears its key
     for (SourceKind kind : kBrowserKinds)
-      config.SetBrowserPath(kind, Trimmed(FieldOf(kind)->text().toStdString()));
+      config.SetBrowserPath(kind, Trimmed(Text(FieldOf(kind)->text())));
   }
   LoadFields();
   accept();

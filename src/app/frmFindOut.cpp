@@ -1,7 +1,9 @@
 #include "app/frmFindOut.h"
 
 #include "app/Application.h"
+#include "app/QtText.h"
 #include "base/Error.h"
+#include "base/Text.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,7 +17,38 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <array>
+#include <optional>
+
 namespace quillary {
+
+namespace {
+
+struct TargetCaption {
+  const char* caption;
+  FindTarget target;
+};
+
+// The entries of "Search target", in list order.
+constexpr std::array<TargetCaption, 3> kTargetCaptions{{
+    {"All", FindTarget::All},
+    {"Bookmark name", FindTarget::Name},
+    {"Bookmark URL", FindTarget::Url},
+}};
+
+// The target a caption names, compared exactly after trimming; a typed text that is none of the
+// entries names no field. Nothing at all for a blank caption.
+std::optional<FindTarget> TargetOfCaption(const QString& caption) {
+  const std::string trimmed = Trimmed(Text(caption));
+  if (trimmed.empty())
+    return std::nullopt;
+  for (const TargetCaption& entry : kTargetCaptions)
+    if (trimmed == entry.caption)
+      return entry.target;
+  return FindTarget::Nothing;
+}
+
+} // namespace
 
 void TFoundListModel::SetRows(std::vector<FoundBookmark> rows) {
   beginResetModel();
@@ -35,7 +68,7 @@ QVariant TFoundListModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount())
     return {};
   const FoundBookmark& row = rows_[static_cast<size_t>(index.row())];
-  return QString::fromStdString(index.column() == 0 ? row.name : row.url);
+  return Text(index.column() == 0 ? row.name : row.url);
 }
 
 QVariant TFoundListModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -56,8 +89,8 @@ TfmFindOut::TfmFindOut(QWidget* parent) : QDialog(parent) {
   cbxTarget->setEditable(true);
   // A typed text stays a typed text; it must not become a new entry.
   cbxTarget->setInsertPolicy(QComboBox::NoInsert);
-  cbxTarget->addItems({QString::fromLatin1(kTargetAll), QString::fromLatin1(kTargetName),
-                       QString::fromLatin1(kTargetUrl)});
+  for (const TargetCaption& target : kTargetCaptions)
+    cbxTarget->addItem(QString::fromLatin1(target.caption));
   cbxword = new QCheckBox(QStringLiteral("Match whole word only"), this);
   cbxword->setObjectName(QStringLiteral("cbxword"));
   cbxcase = new QCheckBox(QStringLiteral("Match case"), this);
@@ -114,9 +147,12 @@ void TfmFindOut::SetDocument(const BookmarkDocument* document) {
 }
 
 void TfmFindOut::btnFindClick() {
+  const std::optional<FindTarget> target = TargetOfCaption(cbxTarget->currentText());
+  if (!target)
+    return; // a blank target: the previous results stay
   FindOptions options;
-  options.text = edtCon->text().toStdString();
-  options.target = cbxTarget->currentText().toStdString();
+  options.text = Text(edtCon->text());
+  options.target = *target;
   options.wholeWord = cbxword->isChecked();
   options.matchCase = cbxcase->isChecked();
   const BookmarkDocument empty;

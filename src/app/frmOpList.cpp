@@ -1,6 +1,6 @@
 #include "app/frmOpList.h"
 
-#include "app/Mainform.h"
+#include "app/QtText.h"
 #include "coordinator/untEI.h"
 #include "platform/Platform.h"
 #include "settings/untConfig.h"
@@ -88,8 +88,8 @@ QFileDialog* MakeBackupDialog(QWidget* parent, const char* name, QFileDialog::Ac
 
 } // namespace
 
-TfmOpList::TfmOpList(TfmMainform& mainform, QWidget* parent)
-    : QDialog(parent), mainform_(mainform) {
+TfmOpList::TfmOpList(BookmarkDocument& collection, QWidget* parent)
+    : QDialog(parent), collection_(collection) {
   setObjectName(QStringLiteral("fmOpList"));
   setFont(QFont(QStringLiteral("Tahoma"), 8));
   setFixedSize(339, 281);
@@ -226,25 +226,20 @@ bool TfmOpList::Run(const std::vector<SourceKind>& kinds) {
       BusyCursor::Pause pause;
       // Cancelled: the backup file contributes nothing (import) or is not written (export).
       if (backupDialog->exec() == QDialog::Accepted && !backupDialog->selectedFiles().isEmpty())
-        tei->BackupPath = backupDialog->selectedFiles().constFirst().toStdString();
+        tei->BackupPath = Text(backupDialog->selectedFiles().constFirst());
     }
     if (!ExportMode) {
-      tei->Import(kinds, mainform_.xmlmain); // every import merges, whatever cbxMegre says
-      if (mainform_.tviewmain)
-        mainform_.tviewmain->clear();
-      mainform_.BookmarkCount = 0;
-      mainform_.RebuildTree();
+      tei->Import(kinds, collection_); // every import merges, whatever cbxMegre says
       TConfig().SetImportDate();
-      mainform_.UpdateStatusBar();
+      emit ImportCompleted(); // the window shows the collection and the date
       platform::Current().GetUserState().WriteIsStart("TRUE");
     } else {
-      tei->Export(kinds, mainform_.xmlmain, cbxMegre->isChecked());
-      // The collection's total, whatever the targets held before.
-      mainform_.ExportedCount = mainform_.BookmarkCount;
+      tei->Export(kinds, collection_, cbxMegre->isChecked());
+      emit ExportCompleted();
     }
     return true;
   } catch (const std::exception& error) {
-    failure = QString::fromStdString(error.what());
+    failure = Text(error.what());
   }
   tei.reset();
   // The user learns why nothing happened; rows and ticks stay as they were for another try.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/SourceKind.h"
+#include "store/BookmarkDocument.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -16,14 +17,13 @@ class QTreeWidget;
 
 namespace quillary {
 
-class TfmMainform;
-
 // The import/export source dialog: the sources the settings file knows plus the backup file; OK
-// runs the coordinator over the ticked ones.
+// runs the coordinator over the ticked ones on the collection, and tells what it did through its
+// signals, so the window that shows the collection brings itself up to date.
 class TfmOpList : public QDialog {
   Q_OBJECT
 public:
-  TfmOpList(TfmMainform& mainform, QWidget* parent = nullptr);
+  explicit TfmOpList(BookmarkDocument& collection, QWidget* parent = nullptr);
 
   bool ExportMode = false;     // set by the main window before showing
   bool BackupSelected = false; // worked out anew at every press of OK
@@ -44,6 +44,12 @@ public:
   QFileDialog* OpenDialog1 = nullptr;
   QFileDialog* SaveDialog1 = nullptr;
 
+signals:
+  // An import run completed: the collection holds what it merged and the import date is written.
+  void ImportCompleted();
+  // An export run completed.
+  void ExportCompleted();
+
 protected:
   void showEvent(QShowEvent* event) override;
 
@@ -56,7 +62,7 @@ private:
   // Runs the coordinator; true when the run completed.
   bool Run(const std::vector<SourceKind>& kinds);
 
-  TfmMainform& mainform_;
+  BookmarkDocument& collection_;
 };
 
 } // namespace quillary

@@ -142,11 +142,11 @@ void Find(const Options& options, std::ostream& out) {
   FindOptions find;
   find.text = options.arguments[0];
   if (options.target == "all")
-    find.target = kTargetAll;
+    find.target = FindTarget::All;
   else if (options.target == "name")
-    find.target = kTargetName;
+    find.target = FindTarget::Name;
   else if (options.target == "url")
-    find.target = kTargetUrl;
+    find.target = FindTarget::Url;
   else
     throw UsageError("--target takes all, name or url");
   find.wholeWord = options.wholeWord;

@@ -1,4 +1,5 @@
 // quillary-cli: the core of Quillary without a window, for scripts, servers and tests.
+#include "base/Version.h"
 #include "cli/Commands.h"
 
 #include <exception>
@@ -26,7 +27,7 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (options.version) {
-      std::cout << "quillary-cli 2.0 (Build 75)\n";
+      std::cout << "quillary-cli " << quillary::kVersion << " (Build " << quillary::kBuild << ")\n";
       return 0;
     }
     RunCommand(options, std::cout);

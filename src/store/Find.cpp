@@ -10,21 +10,9 @@ namespace quillary {
 
 namespace {
 
-enum class Target { All, Name, Url, Nothing };
-
-Target TargetOf(std::string_view target) {
-  if (target == kTargetAll)
-    return Target::All;
-  if (target == kTargetName)
-    return Target::Name;
-  if (target == kTargetUrl)
-    return Target::Url;
-  return Target::Nothing;
-}
-
 class Search {
 public:
-  Search(std::string text, Target target, bool wholeWord, bool matchCase)
+  Search(std::string text, FindTarget target, bool wholeWord, bool matchCase)
       : text_(std::move(text)), target_(target), wholeWord_(wholeWord), matchCase_(matchCase) {
     if (!matchCase_)
       LowerAsciiInPlace(text_);
@@ -43,7 +31,7 @@ private:
   }
 
   void Test(Node bookmark, std::vector<FoundBookmark>& found) {
-    if (target_ == Target::Nothing)
+    if (target_ == FindTarget::Nothing)
       return;
     const char* name = AttributeText(bookmark, "name");
     const char* url = AttributeText(bookmark, "url");
@@ -62,20 +50,20 @@ private:
 
   bool Hit(std::string_view name, std::string_view url) const {
     switch (target_) {
-    case Target::All:
+    case FindTarget::All:
       return Matches(name) || Matches(url);
-    case Target::Name:
+    case FindTarget::Name:
       return Matches(name);
-    case Target::Url:
+    case FindTarget::Url:
       return Matches(url);
-    case Target::Nothing:
+    case FindTarget::Nothing:
       break;
     }
     return false;
   }
 
   std::string text_;
-  Target target_;
+  FindTarget target_;
   bool wholeWord_;
   bool matchCase_;
   std::string name_; // reused buffers for the lowered fields
@@ -87,14 +75,13 @@ private:
 std::optional<std::vector<FoundBookmark>> FindBookmarks(const BookmarkDocument& collection,
                                                         const FindOptions& options) {
   std::string_view text = TrimmedView(options.text);
-  std::string_view target = TrimmedView(options.target);
-  if (text.empty() || target.empty())
+  if (text.empty())
     return std::nullopt;
   Node root = Root(collection);
   if (!root)
     throw Error("No active document");
   std::vector<FoundBookmark> found;
-  Search search(std::string(text), TargetOf(target), options.wholeWord, options.matchCase);
+  Search search(std::string(text), options.target, options.wholeWord, options.matchCase);
   search.Walk(root, found);
   return found;
 }

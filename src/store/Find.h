@@ -8,16 +8,15 @@
 
 namespace quillary {
 
-// The search targets as the find dialog lists them.
-inline constexpr const char* kTargetAll = "All";
-inline constexpr const char* kTargetName = "Bookmark name";
-inline constexpr const char* kTargetUrl = "Bookmark URL";
+// Which fields of a bookmark count. Nothing is the target that names no field (a typed one that
+// is none of the offered ones): the walk runs and nothing matches.
+enum class FindTarget { All, Name, Url, Nothing };
 
 struct FindOptions {
-  std::string text;                // trimmed before use
-  std::string target = kTargetAll; // trimmed, then compared exactly with the three targets
-  bool wholeWord = false;          // the whole field must equal the text
-  bool matchCase = false;          // off: ASCII letters are lowered in the text and the fields
+  std::string text; // trimmed before use
+  FindTarget target = FindTarget::All;
+  bool wholeWord = false; // the whole field must equal the text
+  bool matchCase = false; // off: ASCII letters are lowered in the text and the fields
 };
 
 struct FoundBookmark {
@@ -26,7 +25,7 @@ struct FoundBookmark {
 };
 
 // Every matching bookmark of the collection in document order; folder names never match.
-// Nothing (no result at all) when the text or the target is blank after trimming. Fails with
+// Nothing (no result at all) when the text is blank after trimming. Fails with
 // "No active document" when the collection has no root.
 std::optional<std::vector<FoundBookmark>> FindBookmarks(const BookmarkDocument& collection,
                                                         const FindOptions& options);

@@ -1,6 +1,5 @@
 // The import/export source dialog over a simulated platform (settings, store, running processes)
-// and the real coordinator, with a real main window behind it.
-#include "app/Mainform.h"
+// and the real coordinator, on a collection of its own.
 #include "app/frmOpList.h"
 #include "coordinator/untEI.h"
 #include "platform/Files.h"
@@ -14,6 +13,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -115,8 +115,11 @@ private:
   std::unique_ptr<QTemporaryDir> home_;
   std::unique_ptr<platform::SimulatedPlatform> platform_;
   std::unique_ptr<platform::ScopedPlatform> scope_;
-  std::unique_ptr<TfmMainform> main_;
+  std::unique_ptr<BookmarkDocument> collection_;
+  std::unique_ptr<QWidget> window_; // the dialog's parent
   TfmOpList* dialog_ = nullptr;
+  std::unique_ptr<QSignalSpy> imported_;
+  std::unique_ptr<QSignalSpy> exported_;
 
   QString File(const char* name) const {
     return home_->path() + QLatin1Char('/') + QString::fromLatin1(name);
@@ -141,12 +144,18 @@ private slots:
     platform_->localAppData = File("data").toStdString();
     platform_->program = File("program").toStdString();
     scope_ = std::make_unique<platform::ScopedPlatform>(*platform_);
-    main_ = std::make_unique<TfmMainform>();
-    dialog_ = new TfmOpList(*main_, main_.get());
+    collection_ = std::make_unique<BookmarkDocument>();
+    window_ = std::make_unique<QWidget>();
+    dialog_ = new TfmOpList(*collection_, window_.get());
+    imported_ = std::make_unique<QSignalSpy>(dialog_, &TfmOpList::ImportCompleted);
+    exported_ = std::make_unique<QSignalSpy>(dialog_, &TfmOpList::ExportCompleted);
   }
 
   void cleanup() {
-    main_.reset();
+    imported_.reset();
+    exported_.reset();
+    window_.reset();
+    collection_.reset();
     scope_.reset();
     platform_.reset();
     home_.reset();
@@ -220,40 +229,36 @@ private slots:
     QCOMPARE(dialog_->result(), int(QDialog::Accepted));
     QVERIFY(!dialog_->isVisible());
     QVERIFY(dialog_->BackupSelected);
-    // The run still completed: the collection made with only its root and saved, the tree
-    // rebuilt, the import date and IsStart written.
+    // The run still completed: the collection made with only its root and saved, the window
+    // told, the import date and IsStart written.
     BookmarkDocument saved;
     TEI().ReadBookmarkFile(saved, {});
     QVERIFY(Root(saved));
     QCOMPARE(CountBookmarks(saved), 0);
-    QCOMPARE(main_->tviewmain->topLevelItemCount(), 1);
+    QCOMPARE(imported_->count(), 1);
+    QCOMPARE(exported_->count(), 0);
     QCOMPARE(TConfig().GetImportDate(), platform_->shortDate);
     QCOMPARE(platform_->isStart, std::string("TRUE"));
   }
 
-  void importOfABackupFileRebuildsTheTree() {
+  void importOfABackupFileMergesIt() {
     const QString backup = File("saved.qlf");
     TEI().WriteBookmarkFile(*Collection(3), backup.toStdString());
-    main_->tviewmain->addTopLevelItem(new QTreeWidgetItem({QStringLiteral("stale")}));
-    main_->BookmarkCount = 99;
     Show(false);
     dialog_->cbxMegre->setChecked(false); // plays no part: every import merges
     Tick(*dialog_, "Quillary File", true);
     Seen seen;
     PressOK(seen, backup);
     QCOMPARE(dialog_->result(), int(QDialog::Accepted));
-    QCOMPARE(CountBookmarks(main_->xmlmain), 3);
-    QCOMPARE(main_->BookmarkCount, 3);
-    QCOMPARE(main_->tviewmain->topLevelItemCount(), 1);
-    QVERIFY(main_->tviewmain->findItems(QStringLiteral("stale"), Qt::MatchExactly).isEmpty());
+    QCOMPARE(CountBookmarks(*collection_), 3);
+    QCOMPARE(imported_->count(), 1);
     BookmarkDocument saved;
     TEI().ReadBookmarkFile(saved, {});
     QCOMPARE(CountBookmarks(saved), 3);
   }
 
   void exportToABackupFileReportsTheCollectionTotal() {
-    main_->xmlmain.reset(*Collection(4));
-    main_->BookmarkCount = 4;
+    collection_->reset(*Collection(4));
     Show(true);
     Tick(*dialog_, "Quillary File", true);
     Seen seen;
@@ -261,7 +266,8 @@ private slots:
     QCOMPARE(seen.dialogs, QStringList{QStringLiteral("save")});
     QCOMPARE(seen.filters, QStringList{QStringLiteral("Quillary File (*.qlf)")});
     QCOMPARE(dialog_->result(), int(QDialog::Accepted));
-    QCOMPARE(main_->ExportedCount, 4);
+    QCOMPARE(exported_->count(), 1);
+    QCOMPARE(imported_->count(), 0);
     BookmarkDocument written;
     TEI().ReadBookmarkFile(written, File("exported.qlf").toStdString());
     QCOMPARE(CountBookmarks(written), 4);
@@ -269,15 +275,14 @@ private slots:
   }
 
   void exportWithTheSaveDialogCancelledStillCompletes() {
-    main_->xmlmain.reset(*Collection(2));
-    main_->BookmarkCount = 2;
+    collection_->reset(*Collection(2));
     Show(true);
     Tick(*dialog_, "Quillary File", true);
     Seen seen;
     PressOK(seen);
     QCOMPARE(seen.dialogs, QStringList{QStringLiteral("save")});
     QCOMPARE(dialog_->result(), int(QDialog::Accepted));
-    QCOMPARE(main_->ExportedCount, 2);
+    QCOMPARE(exported_->count(), 1);
     QVERIFY(QDir(home_->path()).entryList({QStringLiteral("*.qlf")}, QDir::Files).isEmpty());
   }
 
@@ -301,9 +306,8 @@ private slots:
     QFETCH(bool, refused);
     platform_->processes = {"bash", process.toStdString(), "Xorg"};
     Store(SourceKind::Firefox3, File("no-profile/places.sqlite").toStdString());
-    main_->xmlmain.reset(*Collection(1));
-    main_->BookmarkCount = 1;
-    TEI().SaveStore(main_->xmlmain);
+    collection_->reset(*Collection(1));
+    TEI().SaveStore(*collection_);
     Show(exportMode);
     Tick(*dialog_, "Quillary File", true);
     Seen seen;
@@ -336,12 +340,12 @@ private slots:
     const std::string missing = File("gone/bookmarks.html").toStdString();
     Store(SourceKind::Netscape, missing);
     Store(SourceKind::SeaMonkey, File("also-gone/bookmarks.html").toStdString());
-    main_->xmlmain.reset(*Collection(1));
-    TEI().SaveStore(main_->xmlmain);
+    collection_->reset(*Collection(1));
+    TEI().SaveStore(*collection_);
     QString expected;
     try {
       BookmarkDocument scratch;
-      scratch.reset(main_->xmlmain);
+      scratch.reset(*collection_);
       TEI().Import({SourceKind::Netscape}, scratch);
     } catch (const std::exception& error) {
       expected = QString::fromStdString(error.what());
@@ -360,6 +364,7 @@ private slots:
     QCOMPARE(seen.messageIcon, QMessageBox::Critical);
     QVERIFY(dialog_->isVisible());
     QVERIFY(dialog_->result() != QDialog::Accepted);
+    QCOMPARE(imported_->count(), 0);
     QCOMPARE(Rows(*dialog_), before);
     QVERIFY(platform_->isStart.empty());
     QVERIFY(TConfig().GetImportDate().empty());

@@ -183,6 +183,33 @@ private slots:
     QVERIFY(platform::FileExists(backup.toStdString()));
   }
 
+  void anImportRunShowsTheMergedCollection() {
+    StartWithCollection();
+    const QString backup = home_->Path() + QStringLiteral("/more.qlf");
+    BookmarkDocument more;
+    Parse(more, "<folder name='bookmarks' gid='ROOT'><folder name='Imported' gid='IMP'>"
+                "<url name='New' url='http://new.example/' gid='NEW'/></folder></folder>");
+    TEI().WriteBookmarkFile(more, backup.toStdString());
+    OnNextModalOf("quillary::TfmOpList", [backup](QWidget* modal) {
+      auto* dialog = static_cast<TfmOpList*>(modal);
+      QTreeWidgetItem* backupRow =
+          dialog->lviewBrowser->topLevelItem(dialog->lviewBrowser->topLevelItemCount() - 1);
+      backupRow->setCheckState(0, Qt::Checked);
+      OnNextModalOf("QFileDialog", [backup](QWidget* files) {
+        files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(backup);
+        static_cast<QDialog*>(files)->accept();
+      });
+      dialog->btnOK->click();
+    });
+    Main().actImport->trigger();
+    QVERIFY(!ModalHandPending());
+    QVERIFY(TreeNode("Imported"));
+    QCOMPARE(Main().tviewmain->topLevelItemCount(), 1);
+    QCOMPARE(Main().BookmarkCount, 7);
+    QCOMPARE(Main().pnlTotal->text(), QStringLiteral("Total Bookmarks: 7"));
+    QVERIFY(!Main().pnlImport->text().isEmpty());
+  }
+
   void helpCommandsHandOverTheirAddresses() {
     StartWithCollection();
     QList<QUrl> opened;

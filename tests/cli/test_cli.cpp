@@ -156,6 +156,7 @@ TEST_F(Cli, ExitCodesAndOneLineErrors) {
     }
   }
   EXPECT_EQ(Run("find x").err, "No active document\n");
+  EXPECT_EQ(Run("--version").out, "quillary-cli 2.0 (Build 75)\n");
   EXPECT_NE(Run("--help").out.find("convert KIND=IN KIND=OUT"), std::string::npos);
 }
 

@@ -48,49 +48,47 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, FindRules,
     testing::Values(
         FindCase{"PartOfAFieldIgnoringCaseShowsLoweredTexts",
-                 {"NEWS", "All", false, false},
+                 {"NEWS", FindTarget::All, false, false},
                  {"news today|http://example.com/news", "news|http://deep.example/x"}},
         FindCase{"MatchCaseShowsTheTextsUnchanged",
-                 {"News", "All", false, true},
+                 {"News", FindTarget::All, false, true},
                  {"News Today|http://Example.com/News"}},
         FindCase{"WholeWordComparesWholeFields",
-                 {"news", "All", true, false},
+                 {"news", FindTarget::All, true, false},
                  {"news|http://deep.example/x"}},
-        FindCase{"SearchTextIsTrimmedButFieldsAreNot", {" \t spaced \n", "All", true, false}, {}},
+        FindCase{"SearchTextIsTrimmedButFieldsAreNot",
+                 {" \t spaced \n", FindTarget::All, true, false},
+                 {}},
         FindCase{"FieldWithBlanksFoundByPart",
-                 {"spaced", "Bookmark name", false, false},
+                 {"spaced", FindTarget::Name, false, false},
                  {"  spaced  |http://s.example/"}},
-        FindCase{"TargetNameOnly", {"example", "Bookmark name", false, false}, {}},
+        FindCase{"TargetNameOnly", {"example", FindTarget::Name, false, false}, {}},
         FindCase{"TargetUrlOnly",
-                 {"deep", "Bookmark URL", false, false},
+                 {"deep", FindTarget::Url, false, false},
                  {"news|http://deep.example/x"}},
-        FindCase{"TargetIsTrimmed",
-                 {"deep", " Bookmark URL ", false, false},
-                 {"news|http://deep.example/x"}},
-        FindCase{"TypedTargetFindsNothing", {"news", "bookmark name", false, false}, {}},
-        FindCase{"NonAsciiLettersKeepTheirCase", {"CAFÉ", "All", false, false}, {}},
+        FindCase{"TargetNothingFindsNothing", {"news", FindTarget::Nothing, false, false}, {}},
+        FindCase{"NonAsciiLettersKeepTheirCase", {"CAFÉ", FindTarget::All, false, false}, {}},
         FindCase{"NonAsciiLettersMatchThemselves",
-                 {"CAFé", "All", false, false},
+                 {"CAFé", FindTarget::All, false, false},
                  {"café|http://cafe.example/"}},
-        FindCase{"FolderNamesNeverMatch", {"folder", "All", false, false}, {}}),
+        FindCase{"FolderNamesNeverMatch", {"folder", FindTarget::All, false, false}, {}}),
     [](const testing::TestParamInfo<FindCase>& info) { return info.param.name; });
 
-TEST(Find, BlankTextOrTargetDoesNothing) {
+TEST(Find, BlankTextDoesNothing) {
   BookmarkDocument collection;
   Parse(collection, kCollection);
-  EXPECT_FALSE(FindBookmarks(collection, {" \t", "All"}).has_value());
-  EXPECT_FALSE(FindBookmarks(collection, {"news", "  "}).has_value());
+  EXPECT_FALSE(FindBookmarks(collection, {" \t", FindTarget::All}).has_value());
 }
 
 TEST(Find, WithoutCollectionFailsWithNoActiveDocument) {
   BookmarkDocument empty;
   try {
-    FindBookmarks(empty, {"x", "All"});
+    FindBookmarks(empty, {"x", FindTarget::All});
     FAIL();
   } catch (const Error& error) {
     EXPECT_STREQ(error.what(), "No active document");
   }
-  EXPECT_FALSE(FindBookmarks(empty, {"", "All"}).has_value());
+  EXPECT_FALSE(FindBookmarks(empty, {"", FindTarget::All}).has_value());
 }
 
 } // namespace
