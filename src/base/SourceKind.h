@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string_view>
@@ -29,10 +30,7 @@ inline constexpr std::array<SourceKind, 7> kBrowserKinds = {
     SourceKind::Safari,           SourceKind::Netscape, SourceKind::SeaMonkey};
 
 constexpr bool IsBrowserKind(SourceKind kind) {
-  for (SourceKind browser : kBrowserKinds)
-    if (browser == kind)
-      return true;
-  return false;
+  return std::ranges::find(kBrowserKinds, kind) != kBrowserKinds.end();
 }
 
 // The settings key of a browser kind ("ie", "firefox2", ...); empty for any other value.

@@ -13,7 +13,8 @@ size_t SequenceLength(const unsigned char* p, const unsigned char* end) {
   if (c < 0x80)
     return 1;
   size_t length;
-  unsigned char low = 0x80, high = 0xBF;
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
   if (c >= 0xC2 && c <= 0xDF) {
     length = 2;
   } else if (c >= 0xE0 && c <= 0xEF) {

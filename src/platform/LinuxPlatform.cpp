@@ -11,7 +11,6 @@
 #include <ctime>
 #include <dirent.h>
 #include <langinfo.h>
-#include <locale.h>
 #include <pwd.h>
 #include <sys/random.h>
 #include <sys/utsname.h>
@@ -100,7 +99,7 @@ private:
   }
 
   std::mutex mutex_;
-  std::array<std::uint8_t, 16 * 256> pool_{};
+  std::array<std::uint8_t, std::size_t{16} * 256> pool_{};
   size_t used_ = pool_.size();
 };
 

@@ -26,7 +26,7 @@ public:
   std::string InternetExplorerVersion() const override { return internetExplorerVersion; }
   std::string FavoritesFolder() const override { return favorites; }
   std::optional<std::vector<FolderEntry>> ListFolder(const std::string& pattern) const override;
-  bool FileExists(const std::string& path) const override { return files.count(path) > 0; }
+  bool FileExists(const std::string& path) const override { return files.contains(path); }
   // Windows detection reads no profile records.
   std::optional<MozillaProfile> FindMozillaProfile(MozillaBrowser) const override {
     return std::nullopt;

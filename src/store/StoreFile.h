@@ -17,6 +17,6 @@ void WriteStoreFile(const BookmarkDocument& document, const std::string& path);
 // Replaces the document's content by the file's tree. A file that cannot be read or holds fewer
 // than two lines fails before the document is touched; a payload that is not XML, or one nested
 // deeper than the limit, leaves the document empty and fails.
-void ReadStoreFile(BookmarkDocument& document, const std::string& path);
+void ReadStoreFile(BookmarkDocument& document, const std::string& source);
 
 } // namespace quillary
