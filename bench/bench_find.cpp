@@ -1,4 +1,6 @@
 // Search speed over a collection of 100,000 bookmarks.
+#include "BareWork.h"
+#include "Floor.h"
 #include "Generator.h"
 #include "store/Find.h"
 
@@ -14,6 +16,7 @@ void BM_FindBookmarks(benchmark::State& state, FindOptions options) {
   for (auto _ : state)
     rows = FindBookmarks(*collection, options)->size();
   state.counters["rows"] = static_cast<double>(rows);
+  bench::ReportFloor(state, [&] { benchmark::DoNotOptimize(bench::BareWalk(*collection)); });
 }
 BENCHMARK_CAPTURE(BM_FindBookmarks, IgnoringCase,
                   FindOptions{"NEWS", FindTarget::All, false, false})
@@ -26,4 +29,4 @@ BENCHMARK_CAPTURE(BM_FindBookmarks, EveryBookmark,
 
 } // namespace
 
-BENCHMARK_MAIN();
+QUILLARY_BENCHMARK_MAIN()

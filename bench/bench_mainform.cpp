@@ -1,5 +1,8 @@
 // Main-window speed on the offscreen platform: start-up with a store file of 100,000 bookmarks in
 // 5,000 folders, opening a folder of 50,000 bookmarks, and each editing command.
+#include "BareViews.h"
+#include "BareWork.h"
+#include "Floor.h"
 #include "Generator.h"
 #include "app/Application.h"
 #include "app/Views.h"
@@ -87,15 +90,34 @@ QTreeWidgetItem* NodeNamed(QTreeWidget* tree, const QString& text) {
 
 void BM_StartUp(benchmark::State& state) {
   WriteStoreFile({});
+  QSize listSize;
   for (auto _ : state) {
     TWindows windows = StartMainWindow();
     state.PauseTiming();
+    listSize = windows.Mainform->lviewmain->size();
     if (windows.Mainform->BookmarkCount != 100000 || windows.Mainform->ListRows->Count() == 0)
       state.SkipWithError("the collection was not loaded");
     windows.Mainform->close();
     windows = TWindows{};
     state.ResumeTiming();
   }
+  const std::string storePath = TEI().GetStorePath();
+  BookmarkDocument stored;
+  TEI().ReadBookmarkFile(stored, storePath);
+  std::unique_ptr<bench::BareFolderTree> tree;
+  std::unique_ptr<bench::BareTable> list;
+  bench::ReportFloor(
+      state,
+      [&] {
+        benchmark::DoNotOptimize(bench::BareReadStoreFile(storePath));
+        tree = std::make_unique<bench::BareFolderTree>(stored);
+        list = std::make_unique<bench::BareTable>(listSize);
+        list->Show(bench::RowsOf(stored.document_element()));
+      },
+      [&] {
+        tree.reset();
+        list.reset();
+      });
 }
 BENCHMARK(BM_StartUp)->Unit(benchmark::kMillisecond)->Iterations(5);
 
@@ -118,6 +140,12 @@ void BM_OpenFolderOf50000Bookmarks(benchmark::State& state) {
     state.ResumeTiming();
   }
   main.close();
+  BookmarkDocument stored;
+  TEI().ReadBookmarkFile(stored, {});
+  const Node flatFolder = stored.document_element().find_child_by_attribute("name", "Flat");
+  bench::BareTable list(main.lviewmain->size());
+  bench::ReportFloor(
+      state, [&] { list.Show(bench::RowsOf(flatFolder)); }, [&] { list.Show({}); });
 }
 BENCHMARK(BM_OpenFolderOf50000Bookmarks)->Unit(benchmark::kMillisecond);
 
@@ -143,6 +171,14 @@ public:
     PressIn(TViewContext::List);
   }
   int LastRow() { return Main().ListRows->Count() - 1; }
+  // Every command answers a dialog and looks its folder or bookmark up by gid.
+  void TearDown(benchmark::State& state) override {
+    const std::string gid = DataOf(LastNode(Main().tviewmain)).gid;
+    bench::ReportFloor(state, [&] {
+      bench::BareDialogRoundTrip();
+      benchmark::DoNotOptimize(bench::BareFindByGid(Main().xmlmain, "folder", gid));
+    });
+  }
 };
 
 BENCHMARK_DEFINE_F(EditingFixture, AddFolder)(benchmark::State& state) {
@@ -214,9 +250,8 @@ int main(int argc, char** argv) {
   qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
   TApplication application(argc, argv);
   platform::Current().GetUserState().WriteIsStart("TRUE");
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
+  bench::DropSizeHintNotes();
+  const int code = bench::RunBenchmarks(argc, argv);
   editing.reset();
-  return 0;
+  return code;
 }
