@@ -10,19 +10,30 @@ namespace quillary {
 
 namespace {
 
+// Where the line starting at begin ends: at its first CR or LF, else at the end of the text.
+// Two memchr scans instead of find_first_of, which tests every byte against the set and made
+// up a tenth of reading a large store file.
+std::size_t LineEnd(std::string_view text, std::size_t begin) {
+  const char* start = text.data() + begin;
+  const std::size_t length = text.size() - begin;
+  const void* lf = std::memchr(start, '\n', length);
+  const std::size_t lfAt = lf ? static_cast<const char*>(lf) - start : length;
+  const void* cr = std::memchr(start, '\r', lfAt);
+  return begin + (cr ? static_cast<const char*>(cr) - start : lfAt);
+}
+
 // The second line of the text, where lines end at CR LF, a lone CR or a lone LF and a last line
 // without an ending still counts. False when there is no second line.
 bool SecondLine(std::string_view text, std::string_view& line) {
-  size_t end = text.find_first_of("\r\n");
-  if (end == std::string_view::npos)
+  const std::size_t end = LineEnd(text, 0);
+  if (end == text.size())
     return false;
-  size_t next = end + 1;
+  std::size_t next = end + 1;
   if (text[end] == '\r' && next < text.size() && text[next] == '\n')
     ++next;
   if (next >= text.size())
     return false;
-  std::string_view rest = text.substr(next);
-  line = rest.substr(0, rest.find_first_of("\r\n"));
+  line = text.substr(next, LineEnd(text, next) - next);
   return true;
 }
 
