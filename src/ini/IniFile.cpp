@@ -141,29 +141,31 @@ std::string WriteValueToText(std::string_view text, std::string_view section, st
   return out;
 }
 
-std::string ReadValue(const std::string& path, std::string_view section, std::string_view key) {
-  std::string text;
+std::string ReadText(const std::string& path) {
   try {
-    text = platform::ReadWholeFile(path);
+    return platform::ReadRegularFile(path, kMaxFileBytes);
   } catch (const FileError&) {
     return {};
   }
-  return ReadValueFromText(text, section, key);
+}
+
+std::string ReadValue(const std::string& path, std::string_view section, std::string_view key) {
+  return ReadValueFromText(ReadText(path), section, key);
 }
 
 void WriteValue(const std::string& path, std::string_view section, std::string_view key,
                 std::string_view value) {
   std::string text;
-  if (platform::PathExists(path)) {
-    try {
-      text = platform::ReadWholeFile(path);
-    } catch (const FileError&) {
-      throw Error("Unable to write to " + path);
-    }
+  const bool exists = platform::PathExists(path);
+  try {
+    if (exists)
+      text = platform::ReadRegularFile(path, kMaxFileBytes);
+  } catch (const FileError&) {
+    throw Error("Unable to write to " + path);
   }
   const std::string updated = WriteValueToText(text, section, key, value);
   // Detection writes the same values at every start; an unchanged file is not rewritten.
-  if (updated == text && platform::PathExists(path))
+  if (updated == text && exists)
     return;
   try {
     platform::WriteFileAtomically(path, updated);

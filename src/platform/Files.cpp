@@ -2,11 +2,14 @@
 
 #include "base/Error.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -54,6 +57,28 @@ void WriteAll(int fd, std::string_view bytes, const std::string& path) {
   }
 }
 
+// Reads what the descriptor holds, at most limit bytes; more raises FileError.
+std::string ReadAll(int fd, const std::string& path, std::size_t sizeHint, std::size_t limit) {
+  std::string bytes;
+  if (sizeHint > 0)
+    bytes.reserve(std::min(sizeHint, limit));
+  char buffer[1 << 16];
+  for (;;) {
+    ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0) {
+      if (errno == EINTR)
+        continue;
+      throw FileError(path, LastErrorText());
+    }
+    if (got == 0)
+      break;
+    if (static_cast<std::size_t>(got) > limit - bytes.size())
+      throw FileError(path, "The file is larger than " + std::to_string(limit) + " bytes.");
+    bytes.append(buffer, static_cast<size_t>(got));
+  }
+  return bytes;
+}
+
 } // namespace
 
 std::string LastErrorText() {
@@ -69,22 +94,29 @@ std::string ReadWholeFile(const std::string& path) {
     throw FileError(path, LastErrorText());
   if (S_ISDIR(info.st_mode))
     throw FileError(path, std::strerror(EISDIR));
-  std::string bytes;
-  if (info.st_size > 0)
-    bytes.reserve(static_cast<size_t>(info.st_size));
-  char buffer[1 << 16];
-  for (;;) {
-    ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
-    if (got < 0) {
-      if (errno == EINTR)
-        continue;
-      throw FileError(path, LastErrorText());
-    }
-    if (got == 0)
-      break;
-    bytes.append(buffer, static_cast<size_t>(got));
-  }
-  return bytes;
+  return ReadAll(fd.get(), path, static_cast<std::size_t>(std::max<off_t>(info.st_size, 0)),
+                 std::string().max_size());
+}
+
+std::string ReadRegularFile(const std::string& path, std::size_t maxBytes) {
+  const std::string notRegular = "It is not a regular file.";
+  // Looked at before opening: opening a pipe would wait for its writer.
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0)
+    throw FileError(path, LastErrorText());
+  if (!S_ISREG(info.st_mode))
+    throw FileError(path, notRegular);
+  // Without blocking, in case the file was swapped for a pipe since.
+  Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (fd.get() < 0)
+    throw FileError(path, LastErrorText());
+  if (::fstat(fd.get(), &info) != 0)
+    throw FileError(path, LastErrorText());
+  if (!S_ISREG(info.st_mode))
+    throw FileError(path, notRegular);
+  if (static_cast<std::uintmax_t>(info.st_size) > maxBytes)
+    throw FileError(path, "The file is larger than " + std::to_string(maxBytes) + " bytes.");
+  return ReadAll(fd.get(), path, static_cast<std::size_t>(info.st_size), maxBytes);
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -7,6 +8,10 @@
 namespace quillary::platform {
 
 std::string ReadWholeFile(const std::string& path);
+
+// The bytes of a regular file (or of one a link names) of at most maxBytes. Anything else, a
+// folder, a pipe or a device, is refused without waiting on it, and so is a longer file.
+std::string ReadRegularFile(const std::string& path, std::size_t maxBytes);
 
 // Writes the bytes to a temporary file in the same folder and renames it over the path, so a
 // failure midway leaves the previous file whole. A symbolic link is followed, not replaced.

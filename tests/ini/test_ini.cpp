@@ -2,6 +2,7 @@
 #include "ini/IniFile.h"
 #include "support/TestSupport.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -135,6 +136,27 @@ TEST(IniFile, RefusedWritesRaiseTheMessageWithThePath) {
     }
   }
   EXPECT_TRUE(std::filesystem::is_directory(dir / "folder-in-the-way"));
+}
+
+// A settings file or shortcut is a few kilobytes of plain file; anything else is not waited on,
+// read without end or rewritten.
+TEST(IniFile, OnlyRegularFilesOfBoundedSizeAreReadOrRewritten) {
+  test::TempDir dir;
+  const std::string text = "[browser]\r\nie=x\r\n";
+  test::PipeWithWriter pipe(dir / "pipe.ini", text);
+  std::filesystem::create_symlink("/dev/zero", dir / "zero.ini");
+  std::string large = text + std::string(ini::kMaxFileBytes, ';');
+  test::WriteFile(dir / "large.ini", large);
+  test::WriteFile(dir / "limit.ini", text + std::string(ini::kMaxFileBytes - text.size(), ';'));
+  for (const char* name : {"pipe.ini", "zero.ini", "large.ini"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(ini::ReadValue(dir / name, "browser", "ie"), "");
+    EXPECT_THAT([&] { ini::WriteValue(dir / name, "browser", "ie", "y"); },
+                testing::ThrowsMessage<Error>(testing::StrEq("Unable to write to " + dir / name)));
+  }
+  EXPECT_EQ(test::ReadFile(dir / "large.ini"), large);
+  EXPECT_TRUE(std::filesystem::is_fifo(dir / "pipe.ini"));
+  EXPECT_EQ(ini::ReadValue(dir / "limit.ini", "browser", "ie"), "x");
 }
 
 } // namespace

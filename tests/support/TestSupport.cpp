@@ -1,10 +1,16 @@
 #include "support/TestSupport.h"
 
+#include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <pthread.h>
 #include <sstream>
 #include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
 
 namespace quillary::test {
 
@@ -26,6 +32,32 @@ TempDir::~TempDir() {
       std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
                                    std::filesystem::perm_options::add, ignored);
   std::filesystem::remove_all(path_, ignored);
+}
+
+PipeWithWriter::PipeWithWriter(std::string path, std::string text) : path_(std::move(path)) {
+  if (::mkfifo(path_.c_str(), 0644) != 0)
+    throw std::runtime_error("cannot create a named pipe");
+  writer_ = std::thread([path = path_, text = std::move(text)] {
+    // A reader that leaves early must give this thread EPIPE, not end the whole test.
+    sigset_t pipe;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+    const int fd = ::open(path.c_str(), O_WRONLY); // waits for a reader
+    if (fd < 0)
+      return;
+    [[maybe_unused]] const ssize_t written = ::write(fd, text.data(), text.size());
+    ::close(fd);
+  });
+}
+
+PipeWithWriter::~PipeWithWriter() {
+  // Opening the reading end releases a writer still waiting; what it writes fits the pipe.
+  const int fd = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK);
+  writer_.join();
+  if (fd >= 0)
+    ::close(fd);
+  ::unlink(path_.c_str());
 }
 
 ScopedEnv::ScopedEnv(const char* name, const std::string& value) : name_(name) {

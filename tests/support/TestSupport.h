@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <thread>
 
 // Helpers every test may use: temporary folders, files, environment variables and the samples.
 namespace quillary::test {
@@ -32,6 +33,21 @@ private:
   std::string name_;
   bool had_ = false;
   std::string old_;
+};
+
+// A named pipe whose writer waits to hand over the text: a reader that opens it gets the text
+// instead of waiting forever, so a test can tell that something read it. The destructor takes
+// the text itself when nobody did and removes the pipe.
+class PipeWithWriter {
+public:
+  PipeWithWriter(std::string path, std::string text);
+  ~PipeWithWriter();
+  PipeWithWriter(const PipeWithWriter&) = delete;
+  PipeWithWriter& operator=(const PipeWithWriter&) = delete;
+
+private:
+  std::string path_;
+  std::thread writer_;
 };
 
 void WriteFile(const std::string& path, std::string_view bytes);
