@@ -41,9 +41,10 @@ TEST(FavoritesImport, ReadsDirectoriesAndShortcutsInNameOrder) {
   test::TempDir dir;
   test::MakeDirs(dir / "Work");
   Shortcut(dir / "Work/News.url", "x");
-  Shortcut(dir / "Site.URL", "skipped: upper-case extension");
-  test::MakeDirs(dir / "a.b");
-  Shortcut(dir / "a.b/inner.url", "skipped: directory with a dot");
+  Shortcut(dir / "Site.URL", "upper-case extension");
+  for (const char* dotted : {"Web 2.0", "node.js", "St. Louis", "v1.2.3", "folder.url"})
+    test::MakeDirs(dir / dotted);
+  Shortcut(dir / "v1.2.3/inner.Url", "in a directory with dots");
   test::WriteFile(dir / "README", "a file without extension");
   test::WriteFile(dir / "NoKey.url", "[InternetShortcut]\r\nIconIndex=0\r\n");
   test::WriteFile(dir / "Frames.url", "[DEFAULT]\nBASEURL=b\n[DOC_x]\nURL=frame\n"
@@ -51,10 +52,13 @@ TEST(FavoritesImport, ReadsDirectoriesAndShortcutsInNameOrder) {
   Shortcut(dir / "Ends with dot..url", "d");
   Shortcut(dir / "notes.txt", "ignored");
   Shortcut(dir / "Long.url", std::string(3000, 'a'));
+  test::MakeDirs(dir / "$Recycle.Bin");
+  Shortcut(dir / "$Recycle.Bin/deleted.url", "deleted");
   auto document = Import(dir.Path());
-  EXPECT_EQ(Outline(Root(*document)), "Ends with dot.<d>,Frames<real>,Long<" +
-                                          std::string(2047, 'a') +
-                                          ">,NoKey<>,README[],Work[News<x>]");
+  EXPECT_EQ(Outline(Root(*document)),
+            "Ends with dot.<d>,Frames<real>,Long<" + std::string(2047, 'a') +
+                ">,NoKey<>,Site<upper-case extension>,St. Louis[],Web 2.0[],Work[News<x>],"
+                "folder.url[],node.js[],v1.2.3[inner<in a directory with dots>]");
   const Node bookmark = Root(*document).first_child();
   EXPECT_EQ(std::string(bookmark.first_attribute().name()), "name");
   EXPECT_EQ(std::string(bookmark.last_attribute().name()), "gid");
@@ -74,16 +78,86 @@ TEST(FavoritesImport, NoDirectoryGivesTheRootOnly) {
   }
 }
 
-TEST(FavoritesImport, LinksBackUpAreNotFollowedButOtherLinksAre) {
+// Each directory is read once, where the walk first meets it; a link out of the Favorites is an
+// empty folder.
+TEST(FavoritesImport, LinksStayInsideAndEachDirectoryIsReadOnce) {
   test::TempDir dir;
-  test::MakeDirs(dir / "A/B");
-  test::MakeDirs(dir / "C");
-  Shortcut(dir / "C/c.url", "c");
-  fs::create_directory_symlink("..", dir / "A/B/up");
-  fs::create_directory_symlink(dir.Path(), dir / "A/B/top");
-  fs::create_directory_symlink(".", dir / "A/self");
-  fs::create_directory_symlink("../C", dir / "A/toC");
-  EXPECT_EQ(Outline(Root(*Import(dir.Path()))), "A[B[top[],up[]],self[],toC[c<c>]],C[c<c>]");
+  const std::string favorites = dir / "Favorites";
+  test::MakeDirs(favorites + "/A/B");
+  test::MakeDirs(favorites + "/C");
+  Shortcut(favorites + "/C/c.url", "c");
+  test::MakeDirs(dir / "Outside");
+  Shortcut(dir / "Outside/o.url", "outside");
+  fs::create_directory_symlink("..", favorites + "/A/B/up");
+  fs::create_directory_symlink(favorites, favorites + "/A/B/top");
+  fs::create_directory_symlink(".", favorites + "/A/self");
+  fs::create_directory_symlink("../C", favorites + "/A/toC");
+  fs::create_directory_symlink("../Outside", favorites + "/out");
+  fs::create_directory_symlink("/", favorites + "/root");
+  fs::create_directory_symlink(favorites + "/C/../../Outside", favorites + "/sneaky");
+  EXPECT_EQ(Outline(Root(*Import(favorites))),
+            "A[B[top[],up[]],self[],toC[c<c>]],C[],out[],root[],sneaky[]");
+}
+
+// Two links per level to the next level would make 3^levels paths if every path were walked.
+TEST(FavoritesImport, LinksToOneDirectoryCostOneWalk) {
+  test::TempDir dir;
+  constexpr int kLevels = 10;
+  std::string level = dir.Path();
+  for (int i = 0; i < kLevels; ++i) {
+    test::MakeDirs(level + "/next");
+    fs::create_directory_symlink("next", level + "/a");
+    fs::create_directory_symlink(level + "/next", level + "/b");
+    level += "/next";
+  }
+  Shortcut(level + "/bottom.url", "b");
+  int folders = 0, bookmarks = 0;
+  Count(Root(*Import(dir.Path())), folders, bookmarks);
+  EXPECT_EQ(folders, 3 * kLevels);
+  EXPECT_EQ(bookmarks, 1);
+}
+
+// Only regular files of at most a megabyte are shortcuts: nothing waits on a pipe or reads a
+// device without end.
+TEST(FavoritesImport, OnlyRegularFilesAreRead) {
+  test::TempDir dir;
+  test::PipeWithWriter pipe(dir / "pipe.url", "[InternetShortcut]\r\nURL=from the pipe\r\n");
+  fs::create_symlink("/dev/zero", dir / "zero.url");
+  fs::create_symlink("missing.url", dir / "dangling.url");
+  test::WriteFile(dir / "large.url",
+                  "[InternetShortcut]\r\nURL=large\r\n" + std::string(1 << 20, ';'));
+  Shortcut(dir / "real.url", "r");
+  EXPECT_EQ(Outline(Root(*Import(dir.Path()))), "real<r>");
+}
+
+struct AddressCase {
+  const char* name;
+  const char* text;
+  const char* url;
+};
+
+// Windows keeps a non-ASCII address in UTF-7 in a section of its own beside the 8-bit one.
+TEST(FavoritesImport, TheUnicodeAddressWins) {
+  const AddressCase cases[] = {
+      {"8-bit only", "[InternetShortcut]\r\nURL=http://a/\r\n", "http://a/"},
+      {"UTF-7 beside the 8-bit address",
+       "[InternetShortcut]\r\nURL=http://\xF2\xE5/\r\n[InternetShortcut.A]\r\nURL=http://\xF2\xE5/"
+       "\r\n[InternetShortcut.W]\r\nURL=http://+BEIENQQ/BDsEPgRABDAEQQRHBDUEQg-.+BEAERA-/+ACU-D1"
+       "\r\n",
+       "http://теплорасчет.рф/%D1"},
+      {"UTF-7 section first", "[InternetShortcut.W]\nURL=+AOk-\n[InternetShortcut]\nURL=e\n", "é"},
+      {"broken UTF-7 falls back",
+       "[InternetShortcut]\nURL=http://\xE9/\n[InternetShortcut.W]\nURL=+2AA-x\n", "http://é/"},
+      {"empty UTF-7 falls back", "[InternetShortcut]\nURL=x\n[InternetShortcut.W]\nURL=\n", "x"},
+      {"UTF-7 without 8-bit address", "[InternetShortcut.W]\nURL=http://+ZeVnLA-/\n",
+       "http://日本/"},
+  };
+  for (const AddressCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TempDir dir;
+    test::WriteFile(dir / "s.url", c.text);
+    EXPECT_EQ(Outline(Root(*Import(dir.Path()))), std::string("s<") + c.url + ">");
+  }
 }
 
 TEST(FavoritesSamples, SmallFavoritesFolder) {
@@ -91,12 +165,16 @@ TEST(FavoritesSamples, SmallFavoritesFolder) {
   auto document = Import(path);
   int folders = 0, bookmarks = 0;
   Count(Root(*document), folders, bookmarks);
-  // Links and Microsoft Websites; "$RECYCLE.BIN" and the ".URL" twin are not read.
+  // Links and Microsoft Websites; the recycle bin is not read. "WEB-SLIC.URL" is the short name
+  // of "Web Slice Gallery.url" and holds the same address.
   EXPECT_EQ(folders, 2);
-  EXPECT_EQ(bookmarks, 44);
+  EXPECT_EQ(bookmarks, 45);
   const std::string outline = Outline(Root(*document));
-  EXPECT_EQ(outline.find("WEB-SLIC"), std::string::npos);
   EXPECT_EQ(outline.find("RECYCLE"), std::string::npos);
+  EXPECT_NE(outline.find("WEB-SLIC<http://go.microsoft.com/fwlink/?LinkId=121315>"),
+            std::string::npos);
+  EXPECT_NE(outline.find("Web Slice Gallery<http://go.microsoft.com/fwlink/?LinkId=121315>"),
+            std::string::npos);
   EXPECT_EQ(outline.rfind("Bing<", 0), 0u);
   EXPECT_NE(outline.find("Suggested Sites (23)<>"), std::string::npos);
   EXPECT_NE(outline.find("IE Add-on site<http://"), std::string::npos);
@@ -113,6 +191,13 @@ TEST(FavoritesSamples, LargeCyrillicTree) {
   EXPECT_NE(outline.find("Графика["), std::string::npos);
   EXPECT_NE(outline.find("Моторезина 15070 R17 MICHELIN ANAKEE 3<http"), std::string::npos);
   EXPECT_NE(outline.find("Часть 1. Введение.<>"), std::string::npos);
+  // The shortcuts with a Unicode address.
+  for (const char* bookmark :
+       {"ТеплоРасчет.РФ<http://теплорасчет.рф/>", "Моторезина.РФ<http://моторезина.рф/>",
+        "<http://нашаоснастка.рф/frezernaja-osnastka/cangovyj-patron-pod-konus-morze-mtb-er.html>",
+        "<http://схема-авто.рф/%D1%84%D0%B8",
+        "<http://bikepost.ru/blog/17415/гибдд-о-междурядье.html>"})
+    EXPECT_NE(outline.find(bookmark), std::string::npos) << bookmark;
   EXPECT_EQ(Outline(Root(*Import(path))), outline);
 }
 
@@ -204,6 +289,24 @@ TEST_F(FavoritesExport, AddressesLoseTheirLineBreaks) {
   Export();
   EXPECT_EQ(test::ReadFile(Fav("broken.url")),
             "[InternetShortcut]\r\nURL=http://x/[InternetShortcut]URL=other\r\n");
+}
+
+// Windows reads the 8-bit section in its own code page, so a name or address that is not ASCII
+// gets the Unicode section too.
+TEST_F(FavoritesExport, WritesTheUnicodeAddressWhereTextIsNotAscii) {
+  AddBookmark(root, "ТеплоРасчет.РФ", "http://теплорасчет.рф/");
+  AddBookmark(root, "Café", "http://cafe/");
+  AddBookmark(root, "Plain", "http://plain/");
+  Export();
+  EXPECT_EQ(test::ReadFile(Fav("ТеплоРасчет.РФ.url")),
+            "[InternetShortcut]\r\nURL=http://теплорасчет.рф/\r\n[InternetShortcut.W]\r\n"
+            "URL=http://+BEIENQQ/BDsEPgRABDAEQQRHBDUEQg.+BEAERA-/\r\n");
+  EXPECT_EQ(test::ReadFile(Fav("Café.url")),
+            "[InternetShortcut]\r\nURL=http://cafe/\r\n[InternetShortcut.W]\r\n"
+            "URL=http://cafe/\r\n");
+  EXPECT_EQ(test::ReadFile(Fav("Plain.url")), "[InternetShortcut]\r\nURL=http://plain/\r\n");
+  EXPECT_EQ(Outline(Root(*Import(Fav("")))),
+            "Café<http://cafe/>,Plain<http://plain/>,ТеплоРасчет.РФ<http://теплорасчет.рф/>");
 }
 
 TEST_F(FavoritesExport, LeavesExistingShortcutsAsTheyAre) {
