@@ -1,6 +1,7 @@
 #include "exchange/db/PlistFile.h"
 
 #include "base/Error.h"
+#include "platform/LargeStack.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -38,8 +39,14 @@ std::string WithXmlLineEnds(std::string_view text) {
 // Walks the markup once, before the parser sees it: how deep the elements nest, and the name of
 // the first one. Comments, processing instructions, CDATA sections and the document type are
 // passed over. Markup the parser will refuse anyway only has to end the walk.
-std::string_view FirstElementName(std::string_view text, const std::string& subject) {
-  std::string_view first;
+struct XmlOutline {
+  std::string_view first; // the first element's name
+  std::size_t nesting = 0;
+};
+
+XmlOutline OutlineOf(std::string_view text, const std::string& subject) {
+  XmlOutline outline;
+  bool seenElement = false;
   std::size_t depth = 0;
   std::size_t at = 0;
   auto skipPast = [&](std::string_view end) {
@@ -63,34 +70,41 @@ std::string_view FirstElementName(std::string_view text, const std::string& subj
       if (rest.starts_with("</")) {
         depth -= depth > 0;
       } else {
-        if (first.empty()) {
-          first = rest.substr(1, close - at - 1);
-          first = first.substr(0, first.find_first_of(" \t\r\n/"));
+        if (!seenElement) {
+          seenElement = true;
+          const std::string_view tag = rest.substr(1, close - at - 1);
+          outline.first = tag.substr(0, tag.find_first_of(" \t\r\n/"));
         }
-        if (text[close - 1] != '/' && ++depth > kMaxNesting)
-          throw NestedTooDeep(subject);
+        if (text[close - 1] != '/') {
+          outline.nesting = std::max(outline.nesting, ++depth);
+          if (depth > kMaxNesting)
+            throw NestedTooDeep(subject);
+        }
       }
       at = close + 1;
     }
   }
-  return first;
+  return outline;
+}
+
+std::string_view WithoutByteOrderMark(std::string_view bytes) {
+  return bytes.starts_with("\xEF\xBB\xBF") ? bytes.substr(3) : bytes;
 }
 
 Tree ParseXml(std::string_view bytes, const std::string& subject) {
-  if (bytes.starts_with("\xEF\xBB\xBF"))
-    bytes.remove_prefix(3);
-  const std::string text = WithXmlLineEnds(bytes);
-  const std::string_view first = FirstElementName(text, subject);
-  if (text.size() > std::numeric_limits<uint32_t>::max())
+  bytes = WithoutByteOrderMark(bytes);
+  std::string normalised;
+  if (bytes.find('\r') != std::string_view::npos) {
+    normalised = WithXmlLineEnds(bytes);
+    bytes = normalised;
+  }
+  if (bytes.size() > std::numeric_limits<uint32_t>::max())
     throw Error(subject + " is too large to be read.");
   plist_t root = nullptr;
-  plist_from_xml(text.data(), static_cast<uint32_t>(text.size()), &root);
+  plist_from_xml(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
   Tree tree(root);
   if (!root)
     throw NotWellFormedXml(subject);
-  // The library would take a lone dictionary as a property list as well.
-  if (first != "plist")
-    throw Error(subject + " is not a property list: it has no plist element.");
   return tree;
 }
 
@@ -189,7 +203,7 @@ private:
 // The library also looks through the open levels above every node it reads, so its time grows
 // with the sum of the nodes' depths: that sum is bounded too, to a few seconds of reading, which
 // still takes a collection as deep as the nesting limit allows.
-void MeasureBinary(std::string_view bytes, const std::string& subject) {
+std::size_t MeasureBinary(std::string_view bytes, const std::string& subject) {
   BinaryObjects objects(bytes, subject);
   const uint64_t maxNodes = bytes.size();
   const uint64_t maxPayload = 16 * static_cast<uint64_t>(bytes.size()) + (1u << 20);
@@ -253,10 +267,10 @@ void MeasureBinary(std::string_view bytes, const std::string& subject) {
     if (depthSum[parent] > kMaxDepthSum)
       throw Error(subject + " holds too many entries nested too deeply to be read.");
   }
+  return depth[objects.Top()];
 }
 
 Tree ParseBinary(std::string_view bytes, const std::string& subject) {
-  MeasureBinary(bytes, subject);
   if (bytes.size() > std::numeric_limits<uint32_t>::max())
     throw Error(subject + " is too large to be read.");
   plist_t root = nullptr;
@@ -423,10 +437,28 @@ private:
 
 } // namespace
 
-Parsed Parse(std::string_view bytes, const std::string& subject) {
+Measured Measure(std::string_view bytes, const std::string& subject) {
   if (bytes.starts_with(kBinaryMagic.substr(0, 6)))
+    return {Format::Binary, MeasureBinary(bytes, subject), {}};
+  const XmlOutline outline = OutlineOf(WithoutByteOrderMark(bytes), subject);
+  return {Format::Xml, outline.nesting, std::string(outline.first)};
+}
+
+Parsed Parse(std::string_view bytes, const Measured& measured, const std::string& subject) {
+  if (measured.format == Format::Binary)
     return {ParseBinary(bytes, subject), Format::Binary};
-  return {ParseXml(bytes, subject), Format::Xml};
+  Tree root = ParseXml(bytes, subject);
+  // The library would take a lone dictionary as a property list as well.
+  if (measured.firstElement != "plist")
+    throw Error(subject + " is not a property list: it has no plist element.");
+  return {std::move(root), Format::Xml};
+}
+
+void RunWithRoomFor(std::size_t nesting, const std::function<void()>& work) {
+  if (nesting <= kShallowNesting)
+    work();
+  else
+    platform::RunOnLargeStack(kPlistStack, work);
 }
 
 std::string Serialise(plist_t root, Format format) {

@@ -3,7 +3,6 @@
 #include "base/Error.h"
 #include "exchange/db/PlistFile.h"
 #include "platform/Files.h"
-#include "platform/LargeStack.h"
 #include "store/DocumentWalk.h"
 
 #include <cstdlib>
@@ -351,10 +350,11 @@ TSafariOjb::~TSafariOjb() = default;
 std::unique_ptr<BookmarkDocument> TSafariOjb::ImportBookmarks() {
   entriesLookedAt_ = 0;
   const std::string bytes = platform::ReadFileChecked(SourcePath);
+  const std::string subject = Subject(SourcePath);
+  const plist::Measured measured = plist::Measure(bytes, subject);
   std::unique_ptr<BookmarkDocument> document;
-  platform::RunOnLargeStack(plist::kPlistStack, [&] {
-    const std::string subject = Subject(SourcePath);
-    const plist::Parsed parsed = plist::Parse(bytes, subject);
+  plist::RunWithRoomFor(measured.nesting, [&] {
+    const plist::Parsed parsed = plist::Parse(bytes, measured, subject);
     document = NewBookmarkDocument("UTF-8");
     Reader(subject, entriesLookedAt_).ReadPlistLevel(parsed.root.get(), Root(*document));
   });
@@ -364,10 +364,14 @@ std::unique_ptr<BookmarkDocument> TSafariOjb::ImportBookmarks() {
 void TSafariOjb::ExportBookmarks(BookmarkDocument& document) {
   entriesLookedAt_ = 0;
   const std::string original = platform::ReadFileChecked(SourcePath);
+  const std::string subject = Subject(SourcePath);
+  const plist::Measured measured = plist::Measure(original, subject);
+  // Each folder written adds a dictionary and a list.
+  const Node root = Root(document);
+  const std::size_t nesting = measured.nesting + (root ? 2 * NestingDepth(root) + 4 : 0);
   std::string rewritten;
-  platform::RunOnLargeStack(plist::kPlistStack, [&] {
-    const std::string subject = Subject(SourcePath);
-    const plist::Parsed parsed = plist::Parse(original, subject);
+  plist::RunWithRoomFor(nesting, [&] {
+    const plist::Parsed parsed = plist::Parse(original, measured, subject);
     plist_t top = parsed.root.get();
     if (!Is(top, PLIST_DICT))
       throw Error(subject + " has no top dictionary.");
@@ -375,7 +379,7 @@ void TSafariOjb::ExportBookmarks(BookmarkDocument& document) {
     if (!target)
       throw Error(subject + " has no bookmark list in its top dictionary.");
     TargetIndexes indexes{entriesLookedAt_, {}};
-    indexes.WritePlistLevel(Root(document).first_child(), target);
+    indexes.WritePlistLevel(root.first_child(), target);
     rewritten = plist::Serialise(top, parsed.format);
   });
   platform::WriteFileChecked(SourcePath, rewritten);

@@ -26,6 +26,10 @@ std::string LibraryXmlWithCrLf(plist_t root) {
   return out;
 }
 
+plist::Parsed Read(std::string_view bytes) {
+  return plist::Parse(bytes, plist::Measure(bytes, "The test"), "The test");
+}
+
 // Every kind of value, the markup characters and a line break, a few levels deep. The library
 // wraps data at a width that depends on its depth, so data can be left out.
 plist::Tree EveryKind(bool withData = true) {
@@ -40,10 +44,12 @@ plist::Tree EveryKind(bool withData = true) {
   plist_array_append_item(list, plist_new_uint(42));
   plist_array_append_item(list, plist_new_real(0.1));
   plist_array_append_item(list, plist_new_date(667967451, 0));
-  if (withData)
-    plist_array_append_item(list, plist_new_data("\x00\x01\x02 some bytes that wrap over the line "
-                                                 "length of the library's base64 output",
-                                                 80));
+  if (withData) {
+    const std::string bytes = std::string("\x00\x01\x02", 3) +
+                              " some bytes that wrap over the line length of the library's "
+                              "base64 output";
+    plist_array_append_item(list, plist_new_data(bytes.data(), bytes.size()));
+  }
   plist_array_append_item(list, plist_new_uid(7));
   plist_array_append_item(list, plist_new_dict());
   plist_array_append_item(list, plist_new_array());
@@ -58,7 +64,7 @@ TEST(PlistXml, WritesWhatTheLibraryWritesWithCrLf) {
   plist::Tree root = EveryKind(false);
   EXPECT_EQ(plist::Serialise(root.get(), plist::Format::Xml), LibraryXmlWithCrLf(root.get()));
   QUILLARY_REQUIRE_SAMPLE(sample, "plist/safari-bookmarks-cli__Bookmarks.xml");
-  plist::Parsed parsed = plist::Parse(test::ReadFile(sample), "The sample");
+  plist::Parsed parsed = Read(test::ReadFile(sample));
   EXPECT_EQ(parsed.format, plist::Format::Xml);
   EXPECT_EQ(plist::Serialise(parsed.root.get(), plist::Format::Xml),
             LibraryXmlWithCrLf(parsed.root.get()));
@@ -68,7 +74,7 @@ TEST(PlistXml, BothFormsReadBackWhatWasWritten) {
   plist::Tree root = EveryKind();
   for (plist::Format format : {plist::Format::Xml, plist::Format::Binary}) {
     const std::string bytes = plist::Serialise(root.get(), format);
-    plist::Parsed parsed = plist::Parse(bytes, "The test");
+    plist::Parsed parsed = Read(bytes);
     EXPECT_EQ(parsed.format, format);
     EXPECT_EQ(LibraryXmlWithCrLf(parsed.root.get()), LibraryXmlWithCrLf(root.get()));
   }
@@ -88,7 +94,8 @@ TEST(PlistXml, IndentationStopsAt64Levels) {
   const std::string xml = plist::Serialise(root.get(), plist::Format::Xml);
   EXPECT_EQ(xml.find(std::string(65, '\t') + "<"), std::string::npos);
   EXPECT_NE(xml.find(std::string(64, '\t') + "<array>"), std::string::npos);
-  plist::Parsed parsed = plist::Parse(xml, "The test");
+  EXPECT_EQ(plist::Measure(xml, "The test").nesting, 203u); // plist and the innermost data
+  plist::Parsed parsed = Read(xml);
   EXPECT_EQ(LibraryXmlWithCrLf(parsed.root.get()), LibraryXmlWithCrLf(root.get()));
 }
 
